@@ -1,0 +1,48 @@
+#ifndef KELVADOR_ROW_SLOTS_H_
+#define KELVADOR_ROW_SLOTS_H_
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+namespace kelvador {
+
+inline constexpr int kColumnCount = 30;  // select-list items and layout columns
+inline constexpr int kSlotSize = 100;    // characters one item's text may have
+
+// The current row: 30 text slots of at most 100 characters, slot n - 1 holding
+// select-list item n. Each slot keeps its length, so clearing the row costs 30
+// bytes instead of 3000 while reading exactly like a row of zero bytes.
+class RowSlots {
+ public:
+  // Empties every slot.
+  void Clear() { lengths_.fill(0); }
+
+  // The text of slot `index` (0 to 29); empty when the slot was not set.
+  std::string_view Slot(int index) const {
+    return {text_[index].data(), lengths_[index]};
+  }
+
+  // Stores `length` bytes (at most kSlotSize) in slot `index`. A text ends at its
+  // first zero byte, as it would in a C string slot.
+  void Set(int index, const char* text, std::size_t length) {
+    if (length > static_cast<std::size_t>(kSlotSize)) length = kSlotSize;
+    const void* zero = std::memchr(text, 0, length);
+    if (zero != nullptr) length = static_cast<const char*>(zero) - text;
+    std::memcpy(text_[index].data(), text, length);
+    lengths_[index] = static_cast<std::uint8_t>(length);
+  }
+
+  // Empties slot `index` alone (a NULL item).
+  void SetEmpty(int index) { lengths_[index] = 0; }
+
+ private:
+  std::array<std::array<char, kSlotSize>, kColumnCount> text_{};
+  std::array<std::uint8_t, kColumnCount> lengths_{};
+};
+
+}  // namespace kelvador
+
+#endif  // KELVADOR_ROW_SLOTS_H_

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the normal build, then the same suite
+# under AddressSanitizer and UndefinedBehaviorSanitizer. Installs what is missing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+
+scripts/install-deps.sh test
+
+# The database servers the tests talk to, stopped again however the run ends.
+source scripts/test-servers.sh
+trap stop_test_servers EXIT
+start_test_servers
+
+run_suite() {  # build folder, extra cmake options...
+  local build=$1; shift
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --build "$build" -j"$jobs"
+  (cd "$build" && ctest --output-on-failure -j"$jobs")
+}
+
+echo "== tests"
+run_suite build
+echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+run_suite build-sanitize -DKELVADOR_SANITIZE=ON

@@ -1,0 +1,9 @@
+// Placeholder until the PostgreSQL backend lands.
+#include "db/backends.h"
+#include "kelvador/status.h"
+
+namespace kelvador::db {
+int ConnectPostgresql(const ConnectRequest&, std::unique_ptr<Session>*) {
+  return kServiceNotResolved;
+}
+}  // namespace kelvador::db

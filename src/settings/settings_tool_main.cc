@@ -1,0 +1,2 @@
+// Placeholder until the settings companion lands.
+int main() { return 1; }
