@@ -1,0 +1,12 @@
+// Stands in for the ODBC backend in builds without it (KELVADOR_WITH_ODBC off):
+// data source names and "odbc:" connection strings cannot be resolved.
+#include "db/backends.h"
+#include "kelvador/status.h"
+
+namespace kelvador::db {
+
+int ConnectOdbc(const ConnectRequest&, const std::string&, bool, std::unique_ptr<Session>*) {
+  return kServiceNotResolved;
+}
+
+}  // namespace kelvador::db
