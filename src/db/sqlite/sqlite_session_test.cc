@@ -12,8 +12,8 @@
 
 #include "db/backends.h"
 #include "db/session_test_support.h"
-#include "db/sqlite/sqlite_status.h"
 #include "db/sqlhlp.h"
+#include "db/sqlite/sqlite_status.h"
 #include "kelvador/row_slots.h"
 #include "kelvador/status.h"
 
@@ -80,11 +80,7 @@ TEST_F(SqliteSessionTest, ConnectFailsForWhatIsNoDatabaseAndCreatesNothing) {
   fs::create_directory(folder_ / "folder");
   const std::string missing = (folder_ / "missing.db").string();
   const std::string cases[] = {
-      missing,
-      (folder_ / "notes.txt").string(),
-      (folder_ / "folder").string(),
-      "",
-      "/dev/null",
+      missing, (folder_ / "notes.txt").string(), (folder_ / "folder").string(), "", "/dev/null",
   };
   for (const auto& path : cases) {
     std::unique_ptr<Session> session;
@@ -143,8 +139,8 @@ TEST_F(SqliteSessionTest, DeliversItemsAsSqliteTextAndLeavesFurtherSlotsEmpty) {
     items.insert(items.end(), empty_rest.begin(), empty_rest.end());
     return items;
   };
-  EXPECT_EQ(fetched.rows, (Rows{row({"1", "Anna", "10"}), row({"2", "", "2.5"}),
-                                row({"3", "Cem", "ABC"})}));
+  EXPECT_EQ(fetched.rows,
+            (Rows{row({"1", "Anna", "10"}), row({"2", "", "2.5"}), row({"3", "Cem", "ABC"})}));
   EXPECT_EQ(fetched.row_statuses, (std::vector<int>{0, kNullItem, 0}));
 }
 
@@ -182,10 +178,8 @@ TEST_F(SqliteSessionTest, ItemsUpToOneHundredBytesFitAndLongerOnesFailTheRow) {
   std::string umlauts_100;  // 50 two-byte characters
   for (int i = 0; i < 50; ++i) umlauts_100 += "\xC3\xA4";
   const LengthCase cases[] = {
-      {"'" + ascii_100 + "'", 0, ascii_100},
-      {"'" + ascii_100 + "y'", kItemTruncated, ""},
-      {"'" + umlauts_100 + "'", 0, umlauts_100},
-      {"'" + umlauts_100 + "y'", kItemTruncated, ""},
+      {"'" + ascii_100 + "'", 0, ascii_100},       {"'" + ascii_100 + "y'", kItemTruncated, ""},
+      {"'" + umlauts_100 + "'", 0, umlauts_100},   {"'" + umlauts_100 + "y'", kItemTruncated, ""},
       {"printf('%.101d', 7)", kItemTruncated, ""},
   };
   auto session = Connect();
@@ -310,12 +304,13 @@ TEST_F(SqliteSessionTest, RunTimeErrorAfterSomeRowsEndsTheQuery) {
 }
 
 TEST_F(SqliteSessionTest, Utf8TextPassesByteForByte) {
-  const std::string text = "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC \xF0\x9F\x98\x80 \xE6\x97\xA5";
+  const std::string text =
+      "Gr\xC3\xBC\xC3\x9F"
+      "e \xE2\x82\xAC \xF0\x9F\x98\x80 \xE6\x97\xA5";
   MakeDatabase(database_, "CREATE TABLE u(s TEXT); INSERT INTO u VALUES ('" + text + "');");
   auto session = Connect();
   int open_status = 0;
-  EXPECT_EQ(Run(*session, "SELECT s, length(s) FROM u", &open_status).rows,
-            (Rows{{text, "11"}}));
+  EXPECT_EQ(Run(*session, "SELECT s, length(s) FROM u", &open_status).rows, (Rows{{text, "11"}}));
   EXPECT_EQ(open_status, 0);
 }
 
