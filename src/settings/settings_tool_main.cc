@@ -1,2 +1,3 @@
-// Placeholder until the settings companion lands.
-int main() { return 1; }
+#include "settings/settings_tool.h"
+
+int main(int argc, char** argv) { return kelvador::RunSettingsTool(argc, argv); }
