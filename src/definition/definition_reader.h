@@ -2,7 +2,9 @@
 #define KELVADOR_DEFINITION_DEFINITION_READER_H_
 
 #include <string>
+#include <string_view>
 
+#include "definition/profile_source.h"
 #include "kelvador/run_state.h"
 
 namespace kelvador {
@@ -15,6 +17,13 @@ void ClearColumnLayout(RunState& run);
 // terminal name. Returns 0 with run.statement and run.layout filled, or 3 when
 // the section holds no statement line (also for a missing file or section).
 int GetIniValues(RunState& run, const std::string& section);
+
+// The definition file of `db_system` in `folder`: "<folder>/KELVADOR.<db_system>.INI".
+std::string DefinitionFilePath(std::string_view folder, std::string_view db_system);
+
+// GetIniValues with the keys looked up in `source` instead of the definition
+// file of the working directory; same results, trace and effects on `run`.
+int ReadDefinition(RunState& run, const std::string& section, const ProfileSource& source);
 
 }  // namespace kelvador
 
