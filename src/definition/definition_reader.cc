@@ -82,7 +82,8 @@ int ReadDefinition(RunState& run, const std::string& section, const ProfileSourc
   // " " before every line and one at the end, where the first empty line stops
   // the reading. The statement has no length limit; its lines stop at SQL999.
   for (int line = 1; line <= kLastStatementLine; ++line) {
-    const std::string value = source.GetString(section, KeyName("SQL", line, 3), kStatementLineSize);
+    const std::string value =
+        source.GetString(section, KeyName("SQL", line, 3), kStatementLineSize);
     run.statement += ' ';
     if (value.empty()) break;
     run.statement += value;

@@ -98,16 +98,19 @@ TEST(ReadDefinition, ReadsTheColumnLayout) {
   run.record_count = 7;
   ClearColumnLayout(run);
   EXPECT_EQ(run.record_count, 0);
-  const Outcome outcome = Read(run, "SEC",
-                               "[SEC]\nSQL001=SELECT A FROM T\n"
-                               "FELD01=Name\nFTYP01=CHAR\nFLEN01=10\n"
-                               "FELD02=" + std::string(150, 'n') + "\nFTYP02=TEXTX\nFLEN02=1234\n"
-                               "FTYP03=char\nFLEN03=12x\n"
-                               "FELD04=x\nFLEN04=abc\n"
-                               "FELD05=x\nFLEN05=-5\n"
-                               "FELD06=x\nFLEN06= +7\n"
-                               "FELD07=x\nFLEN07=\"42\"\n"
-                               "FELD30=Last\nFTYP30=DEC\nFLEN30=999\n");
+  const std::string file_text =
+      "[SEC]\nSQL001=SELECT A FROM T\n"
+      "FELD01=Name\nFTYP01=CHAR\nFLEN01=10\n"
+      "FELD02=" +
+      std::string(150, 'n') +
+      "\nFTYP02=TEXTX\nFLEN02=1234\n"
+      "FTYP03=char\nFLEN03=12x\n"
+      "FELD04=x\nFLEN04=abc\n"
+      "FELD05=x\nFLEN05=-5\n"
+      "FELD06=x\nFLEN06= +7\n"
+      "FELD07=x\nFLEN07=\"42\"\n"
+      "FELD30=Last\nFTYP30=DEC\nFLEN30=999\n";
+  const Outcome outcome = Read(run, "SEC", file_text);
   ASSERT_EQ(outcome.result, 0);
   struct Want {
     int column;
@@ -172,7 +175,9 @@ TEST(ReadDefinition, ReplacesPlaceholdersInStatementsOfAnyLength) {
   const Outcome outcome = Read(file_text, terminal_name);
   ASSERT_EQ(outcome.result, 0);
   std::string want;
-  for (int line = 0; line < 100; ++line) want += " " + std::string(180, 'x') + "'" + terminal_name + "'";
+  for (int line = 0; line < 100; ++line) {
+    want += " " + std::string(180, 'x') + "'" + terminal_name + "'";
+  }
   EXPECT_EQ(outcome.statement, want + " ");
 }
 
@@ -250,7 +255,8 @@ TEST_F(DefinitionFileTest, DatabaseSystemOfAnyLength) {
 }
 
 TEST_F(DefinitionFileTest, GetIniValuesReadsTheWorkingDirectory) {
-  Write("KELVADOR.SQLITE.INI", "[KVDNL31P]\nSQL001=SELECT A FROM T WHERE T = '$parm01'\nFELD01=A\n");
+  Write("KELVADOR.SQLITE.INI",
+        "[KVDNL31P]\nSQL001=SELECT A FROM T WHERE T = '$parm01'\nFELD01=A\n");
   const std::filesystem::path previous = std::filesystem::current_path();
   std::filesystem::current_path(folder_);
   RunState run;

@@ -147,7 +147,7 @@ TEST(ProfileText, ByteOrderMarkAndLineEnds) {
       // Only at the start of the file.
       {"[SEC]\n\xEF\xBB\xBFKEY=x\n", "SEC", "\xEF\xBB\xBFKEY", 200, "x"},
       // Values keep their bytes (no code page is applied).
-      {"[SEC]\nKEY=Gr\xC3\xB6\xC3\x9F" "e \xE4\n", "SEC", "KEY", 200, "Gr\xC3\xB6\xC3\x9F" "e \xE4"},
+      {"[SEC]\nKEY=\xC3\xB6\xC3\x9F \xE4\n", "SEC", "KEY", 200, "\xC3\xB6\xC3\x9F \xE4"},
       {"[SEC]\r\nKEY=x\r\nNEXT=y\r\n", "SEC", "KEY", 200, "x"},
       {"[SEC]\r\nKEY=x\r\nNEXT=y\r\n", "SEC", "NEXT", 200, "y"},
       {"[SEC]\r\nKEY=\"x\"\r\n", "SEC", "KEY", 200, "x"},
