@@ -87,6 +87,7 @@ targets=(kelvador kelvador-settings bench_sqlite_floor)
 ((with_pg)) && targets+=(bench_pg_floor)
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}" >/dev/null
 
+load_at_start=$(cut -d' ' -f1-3 /proc/loadavg)
 mkdir -p "$out"
 rm -rf "$work"
 mkdir -p "$work"
@@ -134,11 +135,11 @@ statement_of() {  # definition file
 }
 
 # Runs a command once and prints "wall_seconds peak_kib"; fails when the
-# command fails.
+# command fails. The command's own output goes to $work/last.stdout.
 time_once() {
   local tfile=$work/time.out start end
   start=$(date +%s%N)
-  if ! /usr/bin/time -f '%M' -o "$tfile" "$@"; then
+  if ! /usr/bin/time -f '%M' -o "$tfile" "$@" >"$work/last.stdout"; then
     cat "$tfile" >&2
     return 1
   fi
@@ -328,8 +329,8 @@ report=$out/results.md
 {
   echo "## Benchmark: kelvador against the shell pipeline and the fetch-only floor"
   echo
-  echo "Machine: $(nproc) cores ($(grep -m 1 'model name' /proc/cpuinfo | sed 's/.*: //')), $(awk '/MemTotal/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo) memory; $(sqlite3 --version | cut -d' ' -f1-1 | sed 's/^/SQLite /')$( ((pg_ready)) && echo ", PostgreSQL $(psql --version | awk '{ print $3 }')"); kelvador $(git -C "$repo" rev-parse --short HEAD)."
-  echo "Command: \`bench/run.sh --sizes \"$sizes\" --repeat $repeat$( ((with_pg)) || echo ' --no-pg')$([[ -n $spill_rows ]] && echo " --spill-rows $spill_rows")\`; medians of $repeat runs; records of $record_length bytes; replace mode (fsync included)."
+  echo "Machine: $(nproc) cores ($(grep -m 1 'model name' /proc/cpuinfo | sed 's/.*: //')), $(awk '/MemTotal/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo) memory; $(sqlite3 --version | cut -d' ' -f1-1 | sed 's/^/SQLite /')$( ((pg_ready)) && echo ", PostgreSQL $(psql --version | awk '{ print $3 }')"); kelvador $(git -C "$repo" rev-parse --short HEAD 2>/dev/null || echo "(no git)"); load average at the start $load_at_start."
+  echo "Command: \`bench/run.sh --sizes \"$sizes\" --repeat $repeat$( ((with_pg)) || echo ' --no-pg')$([[ $pg_sizes != "$sizes" ]] && echo " --pg-sizes \"$pg_sizes\"")$([[ -n $spill_rows ]] && echo " --spill-rows $spill_rows")\`; medians of $repeat runs each; records of $record_length bytes; replace mode (fsync included)."
   echo
   awk -F'\t' -v record_length="$record_length" '
     NR == 1 { next }
@@ -386,27 +387,31 @@ report=$out/results.md
       for (i = 2; i <= n; i++) for (j = i; j > 1 && v[j - 1] > v[j]; j--) { t = v[j]; v[j] = v[j - 1]; v[j - 1] = t }
       return (n % 2) ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
     }
-    function m(db, n, tool, what,    key) {
+    function mwall(db, n, tool,    key) {
       key = db SUBSEP n SUBSEP tool
-      return count[key] ? median(what == "wall" ? wall : peak, key, count[key]) : -1
+      return count[key] ? median(wall, key, count[key]) : -1
+    }
+    function mpeak(db, n, tool,    key) {
+      key = db SUBSEP n SUBSEP tool
+      return count[key] ? median(peak, key, count[key]) : -1
     }
     function verdict(ok) { return ok ? "met" : "**missed**" }
     END {
       for (s in sizes) {
         split(s, part, SUBSEP); db = part[1]; n = part[2] + 0
         if (n < 1000000) continue
-        k = m(db, n, "kelvador", "wall"); f = m(db, n, "floor", "wall"); p = m(db, n, "pipeline", "wall")
+        k = mwall(db, n, "kelvador"); f = mwall(db, n, "floor"); p = mwall(db, n, "pipeline")
         if (k <= 0 || f <= 0) continue
         printf "- %s N=%d: kelvador %.2f x the floor (target at most 1.5): %s\n", db, n, k / f, verdict(k / f <= 1.5)
         if (db == "sqlite") {
           printf "- %s N=%d: pipeline %.2f x kelvador (target at least 4): %s\n", db, n, p / k, verdict(p / k >= 4)
-          file_mib = n * record_length / 1048576; pk = m(db, n, "kelvador", "peak") / 1024
+          file_mib = n * record_length / 1048576; pk = mpeak(db, n, "kelvador") / 1024
           printf "- %s N=%d: peak %.0f MiB against 1.2 x %.0f + 32 = %.0f MiB: %s\n", db, n, pk, file_mib, 1.2 * file_mib + 32, verdict(pk <= 1.2 * file_mib + 32)
         }
       }
       for (i = 1; i <= spills; i++) {
-        split(spill[i], f, "\t")
-        printf "- budget %s MiB, N=%d (file %.0f MiB): peak %.0f MiB (target at most %d), identical bytes: %s, files left behind: %s: %s\n", f[2], f[1], f[5] / 1048576, f[4] / 1024, budget + 44, f[6], f[7], verdict(f[4] / 1024 <= budget + 44 && f[6] == "yes" && f[7] == "none")
+        split(spill[i], r, "\t")
+        printf "- budget %s MiB, N=%d (file %.0f MiB): peak %.0f MiB (target at most %d), identical bytes: %s, files left behind: %s: %s\n", r[2], r[1], r[5] / 1048576, r[4] / 1024, budget + 44, r[6], r[7], verdict(r[4] / 1024 <= budget + 44 && r[6] == "yes" && r[7] == "none")
       }
     }' "$samples" "$spills" | sort
 } >"$report"
