@@ -15,9 +15,17 @@ class ProgressLine {
   static std::unique_ptr<ProgressLine> ForStandardError();
   // Called once per fetched row; cheap, redraws at most a few times a second.
   virtual void RowFetched(std::int32_t rows) = 0;
-  // Clears the line before the summary is printed.
+  // Called while spilled runs are merged into the download file, with the
+  // records written so far and in all; redraws at most a few times a second.
+  virtual void Merging(std::int64_t merged, std::int64_t total) = 0;
+  // Clears the line before the summary is printed; does nothing when nothing
+  // is shown, so it may be called more than once.
   virtual void Finish() = 0;
 };
+
+// A progress line drawn on `fd` whatever it is; for tests. `check_every` rows
+// pass between looks at the clock.
+std::unique_ptr<ProgressLine> ProgressLineOn(int fd, std::int32_t check_every);
 
 }  // namespace kelvador
 

@@ -1,0 +1,73 @@
+#include "records/field_format.h"
+
+#include <gtest/gtest.h>
+
+namespace kelvador {
+namespace {
+
+struct FieldCase {
+  std::string_view value;
+  std::int32_t width;
+  std::string_view format;
+  std::string_view want;
+};
+
+TEST(FormatField, CutsPadsAndTrimsByFormat) {
+  const std::string hundred(100, 'x');
+  const std::string hundred_and_blank = hundred + " ";
+  const FieldCase cases[] = {
+      {"  AB ", 5, "CHAR", "AB   "},
+      {"ABCDEF", 3, "CHAR", "DEF"},
+      {" 42", 6, "DEC", "000042"},
+      {"12345", 2, "DEC", "45"},
+      {"-12", 5, "DEC", "00-12"},
+      {"1,5a", 6, "DEC", "001,5a"},
+      {"  AB  ", 6, "TXT", "  AB  "},
+      {"  AB  ", 3, "TXT", " AB"},
+      {"    ", 4, "CHAR", "    "},
+      {"    ", 4, "DEC", "0000"},
+      {"    ", 2, "TXT", "  "},
+      {"", 3, "CHAR", "   "},
+      {"", 3, "DEC", "000"},
+      {"\tA\tB\t", 5, "CHAR", "A\tB  "},
+      {" \tA\tB\t ", 6, "TXT", " \tA\tB "},
+      {"A", 0, "CHAR", ""},
+      {"A", 0, "DEC", ""},
+      {"ABC", -1, "CHAR", ""},
+      {"ABC", -5, "DEC", ""},
+      {"ABC", -2, "TXT", ""},
+      {"AB", 4, "char", ""},
+      {"AB", 4, "Dec", ""},
+      {"AB", 4, "", ""},
+      {"AB", 4, "CHAR ", ""},
+      {"AB", 4, "TEXT", ""},
+      {"\xe4\xf6\xfc", 4, "CHAR", "\xe4\xf6\xfc "},
+      {hundred, 100, "CHAR", hundred},
+      {hundred, 101, "TXT", hundred_and_blank},
+  };
+  for (const FieldCase& c : cases) {
+    std::string record = "pre";
+    FormatField(c.value, c.width, c.format, &record);
+    EXPECT_EQ(record, "pre" + std::string(c.want))
+        << c.format << " width " << c.width << " '" << c.value << "'";
+  }
+}
+
+TEST(FormatField, WideFieldsAreNotCut) {
+  std::string record;
+  FormatField("7", 999, "DEC", &record);
+  ASSERT_EQ(record.size(), 999u);
+  EXPECT_EQ(record.back(), '7');
+  EXPECT_EQ(record.find_first_not_of('0'), 998u);
+}
+
+TEST(Trim, RemovesBlanksAndTabsOnly) {
+  EXPECT_EQ(TrimBoth(" \t a b \t "), "a b");
+  EXPECT_EQ(TrimBoth(" \t \t"), "");
+  EXPECT_EQ(TrimBoth("\na\r"), "\na\r");
+  EXPECT_EQ(TrimRight(" \t a b \t "), " \t a b");
+  EXPECT_EQ(TrimRight("   "), "");
+}
+
+}  // namespace
+}  // namespace kelvador

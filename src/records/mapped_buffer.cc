@@ -1,0 +1,34 @@
+#include "records/mapped_buffer.h"
+
+#include <sys/mman.h>
+
+namespace kelvador {
+
+MappedBuffer& MappedBuffer::operator=(MappedBuffer&& other) noexcept {
+  if (this != &other) {
+    Release();
+    data_ = other.data_;
+    size_ = other.size_;
+    other.data_ = nullptr;
+    other.size_ = 0;
+  }
+  return *this;
+}
+
+bool MappedBuffer::Allocate(std::size_t size) {
+  Release();
+  if (size == 0) size = 1;
+  void* block = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (block == MAP_FAILED) return false;
+  data_ = static_cast<std::uint8_t*>(block);
+  size_ = size;
+  return true;
+}
+
+void MappedBuffer::Release() {
+  if (data_ != nullptr) munmap(data_, size_);
+  data_ = nullptr;
+  size_ = 0;
+}
+
+}  // namespace kelvador

@@ -1,0 +1,41 @@
+#ifndef KELVADOR_RECORDS_MAPPED_BUFFER_H_
+#define KELVADOR_RECORDS_MAPPED_BUFFER_H_
+
+#include <cstddef>
+#include <cstdint>
+
+namespace kelvador {
+
+// A large block of memory mapped straight from the system and given back to it
+// when released. The allocator would keep freed blocks of this size for reuse
+// once its mapping threshold has grown, and a run that spills must really hand
+// its memory back. Pages cost memory only once they are touched.
+class MappedBuffer {
+ public:
+  MappedBuffer() = default;
+  ~MappedBuffer() { Release(); }
+  MappedBuffer(MappedBuffer&& other) noexcept : data_(other.data_), size_(other.size_) {
+    other.data_ = nullptr;
+    other.size_ = 0;
+  }
+  MappedBuffer& operator=(MappedBuffer&& other) noexcept;
+  MappedBuffer(const MappedBuffer&) = delete;
+  MappedBuffer& operator=(const MappedBuffer&) = delete;
+
+  // Maps `size` bytes (at least 1). Returns false, leaving the buffer empty,
+  // when the system refuses.
+  bool Allocate(std::size_t size);
+  void Release();
+
+  std::uint8_t* data() const { return data_; }
+  std::size_t size() const { return size_; }
+  explicit operator bool() const { return data_ != nullptr; }
+
+ private:
+  std::uint8_t* data_ = nullptr;
+  std::size_t size_ = 0;
+};
+
+}  // namespace kelvador
+
+#endif  // KELVADOR_RECORDS_MAPPED_BUFFER_H_
