@@ -79,7 +79,8 @@ bool SettingPairReader::Next(SettingPair* pair) {
   if (p2 >= 0) {
     value_start = p2 + 1;
     const std::size_t line_feed = line_b.find('\n');
-    const int line_end = static_cast<int>(line_feed == std::string::npos ? line_b.size() : line_feed);
+    const int line_end =
+        static_cast<int>(line_feed == std::string::npos ? line_b.size() : line_feed);
     count = line_end - p2 - 1;
   }
   record.value = CopySubstring(line_b, value_start, count);

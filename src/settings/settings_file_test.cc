@@ -47,14 +47,13 @@ TEST(LookUpSetting, TakesTheFirstPairMatchingSectionKeyOrNumber) {
        ";S;\n1;LOGIN;" + Hex("first") + "\n;S;\n2;LOGIN;" + Hex("second") + "\n", "", "LOGIN", 0,
        kSettingFound, "first"},
       {"line A without \";\" has an empty section",
-       "no fields\n1;NET8;" + Hex("svc") + "\n" + three_pairs, "", "PASS", 0, kSettingFound,
-       "svc"},
+       "no fields\n1;NET8;" + Hex("svc") + "\n" + three_pairs, "", "PASS", 0, kSettingFound, "svc"},
       {"line A with one \";\" has an empty section",
        "only;one\n1;NET8;" + Hex("svc") + "\n" + three_pairs, "", "PASS", 0, kSettingFound, "svc"},
-      {"number 0 answers every lookup with 0",
-       ";S;\n0;NET8;" + Hex("svc") + "\n" + three_pairs, "", "PASS", 0, kSettingFound, "svc"},
-      {"a number without digits is 0", ";S;\nx;NET8;" + Hex("svc") + "\n" + three_pairs, "",
+      {"number 0 answers every lookup with 0", ";S;\n0;NET8;" + Hex("svc") + "\n" + three_pairs, "",
        "PASS", 0, kSettingFound, "svc"},
+      {"a number without digits is 0", ";S;\nx;NET8;" + Hex("svc") + "\n" + three_pairs, "", "PASS",
+       0, kSettingFound, "svc"},
       {"a number beyond 32 bits is held, not wrapped to 0",
        ";S;\n4294967296;NET8;" + Hex("svc") + "\n" + three_pairs, "", "PASS", 0, kSettingFound,
        "pw"},
@@ -65,24 +64,24 @@ TEST(LookUpSetting, TakesTheFirstPairMatchingSectionKeyOrNumber) {
       {"CR before LF is dropped",
        ";S;\r\n1;NET8;" + Hex("svc") + "\r\n;S;\r\n2;PASS;" + Hex("pw") + "\r\n", "", "PASS", 0,
        kSettingFound, "pw"},
-      {"last line B without a line feed keeps its value", ";S;\n1;PASS;" + Hex("pw"), "", "PASS",
-       0, kSettingFound, "pw"},
+      {"last line B without a line feed keeps its value", ";S;\n1;PASS;" + Hex("pw"), "", "PASS", 0,
+       kSettingFound, "pw"},
       {"lower-case hexadecimal", ";S;\n1;PASS;" + LowerHex("pw") + "\n", "", "PASS", 0,
        kSettingFound, "pw"},
       {"empty value", ";S;\n1;PASS;\n", "", "PASS", 0, kSettingFound, ""},
-      {"empty value on a last line without line feed", ";S;\n1;PASS;", "", "PASS", 0,
-       kSettingFound, ""},
-      {"value with a wrong character", ";S;\n1;PASS;" + Hex("pw").substr(1) + "Z\n", "", "PASS",
-       0, kSettingInvalid, ""},
+      {"empty value on a last line without line feed", ";S;\n1;PASS;", "", "PASS", 0, kSettingFound,
+       ""},
+      {"value with a wrong character", ";S;\n1;PASS;" + Hex("pw").substr(1) + "Z\n", "", "PASS", 0,
+       kSettingInvalid, ""},
       {"value not a whole number of blocks", ";S;\n1;PASS;" + Hex("pw") + "00\n", "", "PASS", 0,
        kSettingInvalid, ""},
-      {"a lone last line is no pair", three_pairs + ";S;\n", "", "DB_SYSTEM", 0,
-       kSettingNotFound, ""},
+      {"a lone last line is no pair", three_pairs + ";S;\n", "", "DB_SYSTEM", 0, kSettingNotFound,
+       ""},
       {"value longer than the old line reads stays whole, later pairs stay paired",
        ";S;\n1;LOGIN;" + Hex(std::string(300, 'L')) + "\n;S;\n2;PASS;" + Hex("pw") + "\n", "",
        "PASS", 0, kSettingFound, "pw"},
-      {"long value read whole", ";S;\n1;LOGIN;" + Hex(std::string(300, 'L')) + "\n", "",
-       "LOGIN", 0, kSettingFound, std::string(300, 'L')},
+      {"long value read whole", ";S;\n1;LOGIN;" + Hex(std::string(300, 'L')) + "\n", "", "LOGIN", 0,
+       kSettingFound, std::string(300, 'L')},
       // Line A is still read in pieces of 198 characters: the rest of a longer
       // line is line B (no ";", so number 0) and its text is no valid value.
       {"line A longer than 198 characters continues as line B",
@@ -118,8 +117,8 @@ TEST(CopySubstring, CopiesCountCharactersTheRestOrNothing) {
     std::string want;
   };
   const Case cases[] = {
-      {"abcdef", 1, 3, "bcd"}, {"abcdef", 2, 0, "cdef"}, {"abcdef", 2, -1, ""},
-      {"abcdef", 4, 9, "ef"},  // never beyond the end
+      {"abcdef", 1, 3, "bcd"}, {"abcdef", 2, 0, "cdef"},
+      {"abcdef", 2, -1, ""},   {"abcdef", 4, 9, "ef"},  // never beyond the end
       {"abcdef", 6, 1, ""},    {"abcdef", -1, 2, ""},
   };
   for (const auto& c : cases) {
@@ -131,10 +130,11 @@ TEST(CopySubstring, CopiesCountCharactersTheRestOrNothing) {
 class ReadSystemSettingTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    path_ = (std::filesystem::temp_directory_path() /
-             ("kelvador-settings-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-              "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name()))
-                .string();
+    path_ =
+        (std::filesystem::temp_directory_path() /
+         ("kelvador-settings-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+          "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name()))
+            .string();
   }
   void TearDown() override { std::filesystem::remove(path_); }
   void Write(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }

@@ -162,8 +162,7 @@ int RunSet(const std::vector<std::string>& words) {
   if (key == "NET8" && value_length > kMaxServiceLength) {
     PrintError("note: kelvador ignores a NET8 value longer than 41 characters");
   }
-  std::printf("%s: pair %d %s\n", key.c_str(), outcome.number,
-              outcome.added ? "added" : "updated");
+  std::printf("%s: pair %d %s\n", key.c_str(), outcome.number, outcome.added ? "added" : "updated");
   return kExitDone;
 }
 
@@ -233,14 +232,14 @@ int SetSettingInText(std::string* text, std::string_view key, std::string_view v
     outcome->taken_key = std::string(key);
     updated = text->substr(0, at);
     if (!updated.empty() && updated.back() != '\n') updated += line_end;
-    updated += kNewSection + line_end + std::to_string(outcome->number) + ";" +
-               std::string(key) + ";" + hex + line_end;
+    updated += kNewSection + line_end + std::to_string(outcome->number) + ";" + std::string(key) +
+               ";" + hex + line_end;
     updated += rest;
   }
   // The run must now read exactly this value for the key.
   std::string check;
-  const bool read_back = LookUpSetting(updated, "", key, 0, &check) == kSettingFound &&
-                         check == value;
+  const bool read_back =
+      LookUpSetting(updated, "", key, 0, &check) == kSettingFound && check == value;
   WipeText(&check);
   if (!read_back) {
     *error = "the changed file would not give the value back; nothing was written";

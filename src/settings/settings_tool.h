@@ -10,10 +10,10 @@ namespace kelvador {
 
 // What SetSettingInText did.
 struct SetOutcome {
-  int number = 0;          // the number of the pair that now holds the value
-  bool added = false;      // true: a new pair was appended
-  std::string taken_key;   // key of the replaced pair (differs from the key
-                           // when the pair answers every lookup)
+  int number = 0;         // the number of the pair that now holds the value
+  bool added = false;     // true: a new pair was appended
+  std::string taken_key;  // key of the replaced pair (differs from the key
+                          // when the pair answers every lookup)
 };
 
 // Gives `key` the value `value` in a settings text: replaces the value of the

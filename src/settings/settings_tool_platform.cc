@@ -72,8 +72,7 @@ int ReadSecretInput(const std::string& prompt, std::string* value) {
 
 // Permissions come from the folder's access control lists, as for any file
 // created there; the old file's list is not copied.
-int ReplaceFileAtomically(const std::string& path, std::string_view content,
-                          std::string* error) {
+int ReplaceFileAtomically(const std::string& path, std::string_view content, std::string* error) {
   const std::string target = TargetPath(path);
   const std::string temporary = target + ".tmp" + std::to_string(GetCurrentProcessId());
   HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -83,9 +82,9 @@ int ReplaceFileAtomically(const std::string& path, std::string_view content,
     return -1;
   }
   DWORD written = 0;
-  const bool ok = WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written,
-                            nullptr) &&
-                  written == content.size() && FlushFileBuffers(file);
+  const bool ok =
+      WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
+      written == content.size() && FlushFileBuffers(file);
   CloseHandle(file);
   if (!ok || !MoveFileExA(temporary.c_str(), target.c_str(),
                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
@@ -114,8 +113,7 @@ int ReadSecretInput(const std::string& prompt, std::string* value) {
   return result;
 }
 
-int ReplaceFileAtomically(const std::string& path, std::string_view content,
-                          std::string* error) {
+int ReplaceFileAtomically(const std::string& path, std::string_view content, std::string* error) {
   const std::string target = TargetPath(path);
   struct stat old_status;
   const bool existed = ::stat(target.c_str(), &old_status) == 0;

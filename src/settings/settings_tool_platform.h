@@ -18,8 +18,7 @@ int ReadSecretInput(const std::string& prompt, std::string* value);
 // renamed over the old one, so readers see the old or the new file, never a
 // part. The new file gets the old file's permissions, 0600 when there was none.
 // Returns 0; -1 with `*error` set, the old file untouched.
-int ReplaceFileAtomically(const std::string& path, std::string_view content,
-                          std::string* error);
+int ReplaceFileAtomically(const std::string& path, std::string_view content, std::string* error);
 
 }  // namespace kelvador
 

@@ -40,8 +40,12 @@ std::string Lower(std::string text) {
 
 TEST(ValueCipher, EnciphersAndDeciphersLikeNettleWithLittleEndianHalves) {
   const std::string values[] = {
-      "A",        "nowhere",  "ABCDEFGH" /* one whole block, no fill */,
-      "ABCDEFGHI", std::string(41, 'n'), std::string(250, 'p') /* longer than any old store */,
+      "A",
+      "nowhere",
+      "ABCDEFGH" /* one whole block, no fill */,
+      "ABCDEFGHI",
+      std::string(41, 'n'),
+      std::string(250, 'p') /* longer than any old store */,
       "\xE4\xF6\xFC\xDF pass;word\n",
   };
   for (const auto& value : values) {
