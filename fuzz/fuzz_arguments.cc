@@ -52,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 1:
     case 2:
     case 4:
-      if (arguments.section_name != "untouched" || !arguments.target_file_name.empty()) std::abort();
+      if (arguments.section_name != "untouched" || !arguments.target_file_name.empty())
+        std::abort();
       break;
     default:
       std::abort();

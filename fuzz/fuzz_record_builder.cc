@@ -1,10 +1,11 @@
 // Fuzzes the record builder and its field formatter. The input holds one line
 // per column, "name|format|width|value", for columns 1 to 30 in order (later
 // lines are ignored); the value runs to the end of the line and goes into the
-// column's slot, cut to 100 bytes like a fetched item. Besides the sanitizers,
-// the target checks the record length: every column with a name, a known
-// format and a width of 0 or more contributes exactly `width` characters.
-#include <charconv>
+// column's slot, cut to 100 bytes like a fetched item. The width is read as the
+// definition reader reads FLENnn: its first three characters, converted like
+// atoi, so -99 to 999. Besides the sanitizers, the target checks the record
+// length: every column with a name, a known format and a width above 0
+// contributes exactly `width` characters.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -25,6 +26,20 @@ std::string_view TakeField(std::string_view* line, char separator) {
   return field;
 }
 
+// The first three characters of `text` as a number: leading blanks, a sign,
+// digits up to the first non-digit.
+std::int32_t WidthValue(std::string_view text) {
+  text = text.substr(0, 3);
+  std::size_t at = 0;
+  while (at < text.size() && text[at] == ' ') ++at;
+  bool negative = false;
+  if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
+  std::int32_t value = 0;
+  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at)
+    value = value * 10 + text[at] - '0';
+  return negative ? -value : value;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -38,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     spec.name = TakeField(&line, '|');
     spec.format = TakeField(&line, '|');
     const std::string_view width = TakeField(&line, '|');
-    std::from_chars(width.data(), width.data() + width.size(), spec.width);
+    spec.width = WidthValue(width);
     row.Set(column, line.data(), line.size());
   }
 
@@ -50,7 +65,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool known = spec.format == "CHAR" || spec.format == "DEC" || spec.format == "TXT";
     if (!spec.name.empty() && known && spec.width > 0) expected += spec.width;
   }
-  if (expected <= 5049 && static_cast<long long>(record.size()) != expected) std::abort();
-  if (record.size() > 5049) std::abort();
+  if (static_cast<long long>(record.size()) != expected) std::abort();
   return 0;
 }

@@ -36,7 +36,7 @@ for target in "${targets[@]}"; do
   echo "== $target for ${seconds}s"
   status=0
   # The first folder collects new inputs; the committed seeds are only read.
-  "$build/fuzz/$target" "$corpus" "fuzz/corpus/$name" \
+  "$build/bin/$target" "$corpus" "fuzz/corpus/$name" \
     -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -max_len=8192 \
     -print_final_stats=1 -artifact_prefix="$findings/" ${FUZZ_FLAGS:-} >"$log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)

@@ -50,8 +50,8 @@ std::string Quoted(const std::string& text) {
 const std::vector<Case>& Cases() {
   static const std::vector<Case> cases = {
       {"SettingsFileMissing",
-       [](const Installation& i) { std::filesystem::remove(i.settings_file()); }, "out.txt",
-       false, 0, kConnectFailed},
+       [](const Installation& i) { std::filesystem::remove(i.settings_file()); }, "out.txt", false,
+       0, kConnectFailed},
       {"SettingsFileUnreadable", [](const Installation& i) { MakeUnreadable(i.settings_file()); },
        "out.txt", true, 0, kConnectFailed},
       {"SettingsFileIsAFolder",
@@ -64,8 +64,8 @@ const std::vector<Case>& Cases() {
        [](const Installation& i) {
          WriteWholeFile(i.settings_file(), std::string("\x00\xff;\n\x01;;\n;;;\r\n\xfe", 14));
        },
-       "out.txt", false, 0, std::string("(Ungueltiger Wert fuer [A-Z0-9_]+ in Einstellungsdatei\n)*") +
-                                kConnectFailed},
+       "out.txt", false, 0,
+       std::string("(Ungueltiger Wert fuer [A-Z0-9_]+ in Einstellungsdatei\n)*") + kConnectFailed},
       {"DefinitionFileMissing",
        [](const Installation& i) { std::filesystem::remove(Definition(i)); }, "out.txt", false, 3,
        ""},
@@ -117,9 +117,8 @@ TEST_P(BadFiles, EndWithTheirMessageAndNoCrash) {
   fault.spoil(installation);
 
   const std::vector<std::string> arguments{"S", "T1", fault.target, "1"};
-  const ProcessResult result = fault.unprivileged
-                                   ? RunKelvadorUnprivileged(installation, arguments)
-                                   : installation.RunKelvador(arguments);
+  const ProcessResult result = fault.unprivileged ? RunKelvadorUnprivileged(installation, arguments)
+                                                  : installation.RunKelvador(arguments);
   EXPECT_EQ(result.exit_status, fault.exit_status) << result.out << result.err;
   EXPECT_TRUE(std::regex_match(result.out, std::regex(fault.out_pattern)))
       << "output: " << result.out;

@@ -77,10 +77,10 @@ Outcome RunIntoFullDisk(const std::string& flag) {
     // No tmpfs: every file of the run may grow to 1 MB only.
     WriteWholeFile(folder + "/out.txt", kOldContent);
     ::signal(SIGXFSZ, SIG_IGN);  // inherited through exec: a write fails instead
-    outcome.result = RunProgram("/usr/bin/prlimit",
-                                {"--fsize=1048576", "--", BuiltProgram("kelvador"), "BIG", "T1",
-                                 relative, flag},
-                                installation.work());
+    outcome.result =
+        RunProgram("/usr/bin/prlimit",
+                   {"--fsize=1048576", "--", BuiltProgram("kelvador"), "BIG", "T1", relative, flag},
+                   installation.work());
     ::signal(SIGXFSZ, SIG_DFL);
   }
   outcome.content = ReadWholeFile(folder + "/out.txt");

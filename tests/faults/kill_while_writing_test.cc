@@ -75,7 +75,8 @@ TEST(KillWhileWriting, TheOldTargetSurvivesAndTheNextRunIsNotDisturbed) {
   ASSERT_TRUE(killed) << "every run finished before it could be killed";
 
   EXPECT_EQ(ReadWholeFile(target), kOldContent);
-  EXPECT_TRUE(FileExists(installation.InWork(abandoned))) << "expected the killed run's " << abandoned;
+  EXPECT_TRUE(FileExists(installation.InWork(abandoned)))
+      << "expected the killed run's " << abandoned;
 
   const ProcessResult next = installation.RunKelvador({"SMALL", "T1", "out.txt", "1"});
   EXPECT_EQ(next.exit_status, 0) << next.err;
