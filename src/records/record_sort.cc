@@ -11,8 +11,14 @@ namespace {
 void SortKeysFrom(const std::uint8_t* data, std::size_t length, SortKey* keys, std::size_t count,
                   std::size_t offset) {
   for (;;) {
-    std::sort(keys, keys + count,
-              [](const SortKey& a, const SortKey& b) { return a.prefix < b.prefix; });
+    // Groups of identical records are common in extracts; they pass each level
+    // with one look instead of a sort.
+    bool all_equal = true;
+    for (std::size_t i = 1; i < count && all_equal; ++i) all_equal = keys[i].prefix == keys[0].prefix;
+    if (!all_equal) {
+      std::sort(keys, keys + count,
+                [](const SortKey& a, const SortKey& b) { return a.prefix < b.prefix; });
+    }
     const std::size_t next = offset + 8;
     if (next >= length) return;
     std::size_t group_start = 0;
