@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "kelvador/status.h"
+#include "platform/paths.h"
 
 namespace kelvador {
 namespace {
@@ -61,11 +62,10 @@ void ClearColumnLayout(RunState& run) {
 }
 
 std::string DefinitionFilePath(std::string_view folder, std::string_view db_system) {
-  std::string path(folder);
-  path += "/KELVADOR.";
-  path += db_system;
-  path += ".INI";
-  return path;
+  std::string name = "KELVADOR.";
+  name += db_system;
+  name += ".INI";
+  return JoinPath(folder, name);
 }
 
 int GetIniValues(RunState& run, const std::string& section) {

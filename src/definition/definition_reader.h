@@ -18,7 +18,8 @@ void ClearColumnLayout(RunState& run);
 // the section holds no statement line (also for a missing file or section).
 int GetIniValues(RunState& run, const std::string& section);
 
-// The definition file of `db_system` in `folder`: "<folder>/KELVADOR.<db_system>.INI".
+// The definition file of `db_system` in `folder`: "<folder>/KELVADOR.<db_system>.INI",
+// joined with the platform's separator ("\" on Windows).
 std::string DefinitionFilePath(std::string_view folder, std::string_view db_system);
 
 // GetIniValues with the keys looked up in `source` instead of the definition

@@ -9,6 +9,7 @@
 #include "kelvador/run_state.h"
 #include "kelvador/status.h"
 #include "platform/file_lookup.h"
+#include "platform/paths.h"
 #include "records/download_writer.h"
 #include "records/progress_line.h"
 #include "records/record_builder.h"
@@ -23,7 +24,7 @@ constexpr std::size_t kMaxServiceLength = 41;
 
 void ReadSystemSettings(SystemSettings* settings) {
   *settings = SystemSettings{};
-  const std::string file_name = ResolveFileName(kSettingsFileName);
+  const std::string file_name = ResolveFileName(SettingsFilePath());
   std::string net8 = ReadSystemSetting("", "NET8", 0, file_name);
   if (!net8.empty() && net8.size() <= kMaxServiceLength) settings->net8 = std::move(net8);
   settings->login = ReadSystemSetting("", "LOGIN", 0, file_name);

@@ -1,0 +1,36 @@
+// MappedBuffer on Windows: blocks come straight from VirtualAlloc and go back
+// with VirtualFree, as mmap and munmap do elsewhere.
+#include <windows.h>
+
+#include "records/mapped_buffer.h"
+
+namespace kelvador {
+
+MappedBuffer& MappedBuffer::operator=(MappedBuffer&& other) noexcept {
+  if (this != &other) {
+    Release();
+    data_ = other.data_;
+    size_ = other.size_;
+    other.data_ = nullptr;
+    other.size_ = 0;
+  }
+  return *this;
+}
+
+bool MappedBuffer::Allocate(std::size_t size) {
+  Release();
+  if (size == 0) size = 1;
+  void* block = VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+  if (block == nullptr) return false;
+  data_ = static_cast<std::uint8_t*>(block);
+  size_ = size;
+  return true;
+}
+
+void MappedBuffer::Release() {
+  if (data_ != nullptr) VirtualFree(data_, 0, MEM_RELEASE);
+  data_ = nullptr;
+  size_ = 0;
+}
+
+}  // namespace kelvador
