@@ -49,10 +49,6 @@ std::string TargetPath(const std::string& path) {
   return path;
 }
 
-std::string Describe(const std::string& what, const std::string& path) {
-  return what + " " + path + ": " + std::strerror(errno);
-}
-
 }  // namespace
 
 #ifdef _WIN32
@@ -96,6 +92,14 @@ int ReplaceFileAtomically(const std::string& path, std::string_view content, std
 }
 
 #else  // POSIX
+
+namespace {
+
+std::string Describe(const std::string& what, const std::string& path) {
+  return what + " " + path + ": " + std::strerror(errno);
+}
+
+}  // namespace
 
 int ReadSecretInput(const std::string& prompt, std::string* value) {
   termios saved;
