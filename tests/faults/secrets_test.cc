@@ -82,12 +82,6 @@ TEST(Secrets, KelvadorNeverPrintsThePassword) {
                      Env("KELVADOR_TEST_PG_DSN"),
                      user,
                      {"OK", "T1", "o", "1", "/D"}});
-    cases.push_back({"ODBC connection string wrong password",
-                     "odbc:Driver={" + Env("KELVADOR_TEST_ODBC_PG_DRIVER") +
-                         "};Server=127.0.0.1;Port=" + Env("KELVADOR_TEST_PG_PORT") +
-                         ";Database=" + Env("KELVADOR_TEST_PG_DATABASE"),
-                     user,
-                     {"OK", "T1", "o", "1", "/D"}});
   }
 
   for (const KelvadorCase& test : cases) {
