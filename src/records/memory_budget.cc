@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include <unistd.h>
+#include "platform/system_memory.h"
 
 namespace kelvador {
 namespace {
@@ -15,12 +15,10 @@ constexpr std::size_t kLargestBudgetMiB = std::size_t{1} << 30;  // 1 PiB
 }  // namespace
 
 std::size_t DefaultMemoryBudgetBytes() {
-  const long pages = sysconf(_SC_PHYS_PAGES);
-  const long page_size = sysconf(_SC_PAGESIZE);
-  if (pages <= 0 || page_size <= 0) return kDefaultBudget;
-  const std::size_t quarter =
-      static_cast<std::size_t>(pages) / 4 * static_cast<std::size_t>(page_size);
-  return quarter < kDefaultBudget ? quarter : kDefaultBudget;
+  const std::uint64_t memory = UsableMemoryBytes();
+  if (memory == 0) return kDefaultBudget;
+  const std::uint64_t quarter = memory / 4;
+  return quarter < kDefaultBudget ? static_cast<std::size_t>(quarter) : kDefaultBudget;
 }
 
 std::size_t MemoryBudgetBytes() {

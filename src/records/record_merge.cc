@@ -4,8 +4,7 @@
 #include <cerrno>
 #include <new>
 
-#include <unistd.h>
-
+#include "platform/read_at.h"
 #include "records/record_sort.h"
 
 namespace kelvador {
@@ -30,7 +29,7 @@ std::int64_t FileRecords::NextBlock(const std::uint8_t** block) {
   const std::size_t bytes = static_cast<std::size_t>(records) * length_;
   std::size_t done = 0;
   while (done < bytes) {
-    const ssize_t got = pread(fd_, buffer_.get() + done, bytes - done, offset_ + done);
+    const std::int64_t got = ReadAt(fd_, buffer_.get() + done, bytes - done, offset_ + done);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) return -1;  // a run file shorter than its records is damaged
     done += static_cast<std::size_t>(got);
