@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Cross-builds KELVADOR.EXE for 32-bit Windows into build-windows/bin with
-# mingw-w64 (the CMake preset "windows"). Installs the cross compiler when missing.
+# Cross-builds KELVADOR.EXE (and the companion kelvador-settings.exe) for 32-bit
+# Windows into build-windows/bin with mingw-w64 (the CMake preset "windows").
+# Installs the cross compiler when missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,4 +15,4 @@ fi
 
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j"$(nproc)"
-echo "built: $PWD/build-windows/bin/KELVADOR.EXE"
+echo "built: $PWD/build-windows/bin/KELVADOR.EXE and kelvador-settings.exe"

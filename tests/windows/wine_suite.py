@@ -131,6 +131,7 @@ class Suite:
         self.exe = exe
         self.linux_kelvador = str(Path(linux_bin) / "kelvador")
         self.linux_settings = str(Path(linux_bin) / "kelvador-settings")
+        self.windows_settings = str(Path(exe).parent / "kelvador-settings.exe")
         self.scratch = scratch
         self.passed = 0
         self.failed = 0
@@ -180,7 +181,8 @@ class Suite:
     def stop_wine(self):
         subprocess.run(["wineserver", "-k"], env=self.wine_env, capture_output=True)
 
-    def installation(self, settings=None, definition=None, settings_crlf=False):
+    def installation(self, settings=None, definition=None, settings_crlf=False,
+                     settings_writer="linux"):
         """A fresh tree; `settings` maps keys to values written by kelvador-settings."""
         self.count += 1
         root = self.scratch / f"inst{self.count:03d}"
@@ -189,10 +191,16 @@ class Suite:
         (root / "Files").mkdir()
         settings_file = root / "Files" / "Vantorium.Ini"
         for key, value in (settings or {}).items():
-            result = subprocess.run([self.linux_settings, "set", str(settings_file), key, "-"],
-                                    input=value.encode(), capture_output=True, cwd=root)
-            if result.returncode != 0:
-                raise RuntimeError(f"kelvador-settings set {key} failed: {result.stderr!r}")
+            if settings_writer == "windows":
+                status, _, err = self.wine([self.windows_settings, "set",
+                                            "..\\..\\Files\\Vantorium.Ini", key, "-"],
+                                           work, input_bytes=value.encode())
+            else:
+                result = subprocess.run([self.linux_settings, "set", str(settings_file), key, "-"],
+                                        input=value.encode(), capture_output=True, cwd=root)
+                status, err = result.returncode, result.stderr
+            if status != 0:
+                raise RuntimeError(f"kelvador-settings set {key} failed: {err!r}")
         if settings_crlf and settings_file.exists():
             settings_file.write_bytes(crlf(settings_file.read_bytes().replace(b"\r\n", b"\n")))
         if definition is not None:
@@ -212,16 +220,19 @@ class Suite:
                                 capture_output=True, timeout=WINE_TIMEOUT)
         return result.returncode, result.stdout
 
-    def wine(self, args, cwd, timeout=WINE_TIMEOUT, environment=None):
+    def wine(self, args, cwd, timeout=WINE_TIMEOUT, environment=None, input_bytes=b""):
         """Runs `wine args`; returns exit status, standard output and standard error.
 
         The output goes through files, not pipes: Wine's own background
         processes inherit the streams and would keep a pipe open.
         """
-        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        with tempfile.TemporaryFile() as given, tempfile.TemporaryFile() as out, \
+                tempfile.TemporaryFile() as err:
+            given.write(input_bytes)
+            given.seek(0)
             result = subprocess.run(["wine"] + args, cwd=cwd,
                                     env=dict(self.wine_env, **(environment or {})),
-                                    stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                                    stdin=given, stdout=out, stderr=err,
                                     timeout=timeout)
             out.seek(0)
             err.seek(0)
@@ -272,13 +283,15 @@ class Suite:
 
     def both(self, name, args, settings=None, definition=None, settings_crlf=False,
              target=None, existing=None, expect_status=None, expect_out=None,
-             expect_in_out=None, linux_settings=None, environment=None):
+             expect_in_out=None, linux_settings=None, environment=None,
+             settings_writer="linux"):
         """Runs one case with both builds in separate, equal installations."""
         problems = []
         runs = []
         for side in ("linux", "windows"):
             side_settings = linux_settings if side == "linux" and linux_settings else settings
-            root, work = self.installation(side_settings, definition, settings_crlf)
+            root, work = self.installation(side_settings, definition, settings_crlf,
+                                           settings_writer)
             if target and existing is not None:
                 (work / target).write_bytes(existing if side == "linux" else crlf(existing))
             run = self.run_linux if side == "linux" else self.run_windows
@@ -334,7 +347,7 @@ class Suite:
                   expect_status=0, expect_out=b"dbConnect_Status: -12154\n")
 
     def settings_file(self):
-        print("== settings file (written by the Linux kelvador-settings)")
+        print("== settings file")
         settings = self.dsn_settings()
         # A connect that succeeds and a definition file that is missing end
         # with status 3 and no output: the settings were read and understood.
@@ -342,6 +355,9 @@ class Suite:
                   ["S", "T", "out.txt", "1"], settings=settings, expect_status=3, expect_out=b"")
         self.both("settings file with CR LF line ends: read the same",
                   ["S", "T", "out.txt", "1"], settings=settings, settings_crlf=True,
+                  expect_status=3, expect_out=b"")
+        self.both("settings written by kelvador-settings.exe under Wine: read the same",
+                  ["S", "T", "out.txt", "1"], settings=settings, settings_writer="windows",
                   expect_status=3, expect_out=b"")
         no_net8 = dict(settings)
         del no_net8["NET8"]
