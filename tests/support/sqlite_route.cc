@@ -1,6 +1,8 @@
-// SQLite reached natively through "sqlite:PATH".
+// SQLite reached natively through "sqlite:PATH", or through ODBC (the SQLite3
+// ODBC driver) by a data source name in an installation-local odbc.ini.
 #include <sqlite3.h>
 
+#include <cstdlib>
 #include <stdexcept>
 
 #include "support/routes.h"
@@ -10,20 +12,37 @@ namespace {
 
 class SqliteRoute : public Route {
  public:
+  explicit SqliteRoute(bool through_odbc) : through_odbc_(through_odbc) {}
   ~SqliteRoute() override { sqlite3_close(db_); }
-  std::string name() const override { return "sqlite"; }
-  std::string Unavailable() const override { return {}; }
+  std::string name() const override { return through_odbc_ ? "odbc-sqlite" : "sqlite"; }
+
+  std::string Unavailable() const override {
+    if (through_odbc_ && std::getenv("KELVADOR_TEST_ODBC_SQLITE_DRIVER") == nullptr) {
+      return "no ODBC test drivers (source scripts/test-servers.sh; start_test_servers)";
+    }
+    return {};
+  }
 
   std::map<std::string, std::string> Prepare(Installation& installation,
                                              const std::string& script) override {
     const std::string path = installation.files() + "/test.db";
     if (sqlite3_open(path.c_str(), &db_) != SQLITE_OK) throw std::runtime_error("sqlite open");
     Exec(script);
-    installation.SetSetting("NET8", "sqlite:../../Files/test.db");
+    std::map<std::string, std::string> environment;
+    if (through_odbc_) {
+      const std::string odbc_ini = installation.root() + "/odbc.ini";
+      WriteWholeFile(odbc_ini, "[KTEST]\nDriver=" +
+                                   std::string(std::getenv("KELVADOR_TEST_ODBC_SQLITE_DRIVER")) +
+                                   "\nDatabase=" + path + "\nNoCreat=1\n");
+      environment["ODBCINI"] = odbc_ini;
+      installation.SetSetting("NET8", "KTEST");
+    } else {
+      installation.SetSetting("NET8", "sqlite:../../Files/test.db");
+    }
     installation.SetSetting("LOGIN", "kelvador");
     installation.SetSetting("PASS", "secret");
     installation.SetSetting("DB_SYSTEM", "TEST");
-    return {};
+    return environment;
   }
 
   std::string QueryScalar(const std::string& sql) override {
@@ -48,11 +67,14 @@ class SqliteRoute : public Route {
     }
   }
 
+  bool through_odbc_;
   sqlite3* db_ = nullptr;
 };
 
 }  // namespace
 
-std::unique_ptr<Route> MakeSqliteRoute() { return std::make_unique<SqliteRoute>(); }
+std::unique_ptr<Route> MakeSqliteRoute(bool through_odbc) {
+  return std::make_unique<SqliteRoute>(through_odbc);
+}
 
 }  // namespace kelvador::testing
