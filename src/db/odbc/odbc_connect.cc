@@ -5,6 +5,7 @@
 #include "db/backends.h"
 #include "db/odbc/odbc_api.h"
 #include "db/odbc/odbc_diagnostic.h"
+#include "db/odbc/odbc_sanitizer.h"
 #include "db/odbc/odbc_session.h"
 #include "kelvador/status.h"
 
@@ -51,6 +52,7 @@ std::string OdbcConnectionText(const std::string& connection, const std::string&
 
 int ConnectOdbc(const ConnectRequest& request, const std::string& connection,
                 bool is_connection_string, std::unique_ptr<Session>* session) {
+  PrepareOdbcForLeakCheck();
   SQLHENV environment = SQL_NULL_HENV;
   SQLHDBC handle = SQL_NULL_HDBC;
   if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &environment))) {
