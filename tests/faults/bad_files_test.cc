@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <functional>
 #include <ostream>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -22,7 +21,8 @@ namespace {
 
 const char kScript[] = "CREATE TABLE T (X TEXT); INSERT INTO T VALUES ('b'), ('a');";
 const char kDefinition[] = "[S]\nSQL001=SELECT X FROM T\nFELD01=X\nFTYP01=CHAR\nFLEN01=2\n";
-const char kConnectFailed[] = "dbConnect_Status: -[0-9]+\n";
+// Stands for "dbConnect_Status: -N\n", after any notes on invalid settings values.
+const char kConnectFailed[] = "<connect failed>";
 const char kNotOpened[] = "Ausgabedatei konnte nicht geoeffnet \n0 Saetze kopiert in Datei ";
 
 struct Case {
@@ -31,7 +31,7 @@ struct Case {
   std::string target = "out.txt";
   bool unprivileged = false;
   int exit_status = 0;
-  std::string out_pattern;  // the whole standard output, as a regular expression
+  std::string out;  // the whole standard output, or kConnectFailed
 };
 
 // Test names carry the case; the parameter prints as its name too.
@@ -43,8 +43,15 @@ std::string Definition(const Installation& installation) {
   return installation.InWork("KELVADOR.TEST.INI");
 }
 
-std::string Quoted(const std::string& text) {
-  return std::regex_replace(text, std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)");
+// Whether `out` is what a run prints when its connect fails: notes on invalid
+// settings values, then the connect status, a negative number.
+bool IsConnectFailure(std::string out) {
+  const std::string note = "Ungueltiger Wert fuer ";
+  while (out.compare(0, note.size(), note) == 0) out.erase(0, out.find('\n') + 1);
+  const std::string status = "dbConnect_Status: -";
+  if (out.compare(0, status.size(), status) != 0 || out.size() < status.size() + 2) return false;
+  const std::string digits = out.substr(status.size(), out.size() - status.size() - 1);
+  return out.back() == '\n' && digits.find_first_not_of("0123456789") == std::string::npos;
 }
 
 const std::vector<Case>& Cases() {
@@ -64,8 +71,7 @@ const std::vector<Case>& Cases() {
        [](const Installation& i) {
          WriteWholeFile(i.settings_file(), std::string("\x00\xff;\n\x01;;\n;;;\r\n\xfe", 14));
        },
-       "out.txt", false, 0,
-       std::string("(Ungueltiger Wert fuer [A-Z0-9_]+ in Einstellungsdatei\n)*") + kConnectFailed},
+       "out.txt", false, 0, kConnectFailed},
       {"DefinitionFileMissing",
        [](const Installation& i) { std::filesystem::remove(Definition(i)); }, "out.txt", false, 3,
        ""},
@@ -89,19 +95,20 @@ const std::vector<Case>& Cases() {
          ::chown(i.InWork("ro/out.txt").c_str(), kUnprivilegedId, kUnprivilegedId);
          ::chmod(i.InWork("ro").c_str(), 0555);
        },
-       "ro/out.txt", true, 0, Quoted(kNotOpened) + "ro/out\\.txt \n"},
+       "ro/out.txt", true, 0, std::string(kNotOpened) + "ro/out.txt \n"},
       {"TargetFileReadOnly",
        [](const Installation& i) {
          WriteWholeFile(i.InWork("out.txt"), "old");
          ::chmod(i.InWork("out.txt").c_str(), 0444);
        },
-       "out.txt", true, 0, Quoted(kNotOpened) + "out\\.txt \n"},
+       "out.txt", true, 0, std::string(kNotOpened) + "out.txt \n"},
       {"TargetInAMissingFolder", [](const Installation&) {}, "none/out.txt", false, 0,
-       Quoted(kNotOpened) + "none/out\\.txt \n"},
+       std::string(kNotOpened) + "none/out.txt \n"},
       {"TargetIsAFolder",
        [](const Installation& i) { std::filesystem::create_directory(i.InWork("out.txt")); },
-       "out.txt", false, 0, Quoted(kNotOpened) + "out\\.txt \n"},
-      {"TargetNameEmpty", [](const Installation&) {}, "", false, 0, Quoted(kNotOpened) + " \n"},
+       "out.txt", false, 0, std::string(kNotOpened) + "out.txt \n"},
+      {"TargetNameEmpty", [](const Installation&) {}, "", false, 0,
+       std::string(kNotOpened) + " \n"},
   };
   return cases;
 }
@@ -120,8 +127,11 @@ TEST_P(BadFiles, EndWithTheirMessageAndNoCrash) {
   const ProcessResult result = fault.unprivileged ? RunKelvadorUnprivileged(installation, arguments)
                                                   : installation.RunKelvador(arguments);
   EXPECT_EQ(result.exit_status, fault.exit_status) << result.out << result.err;
-  EXPECT_TRUE(std::regex_match(result.out, std::regex(fault.out_pattern)))
-      << "output: " << result.out;
+  if (fault.out == kConnectFailed) {
+    EXPECT_TRUE(IsConnectFailure(result.out)) << "output: " << result.out;
+  } else {
+    EXPECT_EQ(result.out, fault.out);
+  }
   EXPECT_EQ(result.err, "");
   if (fault.name.rfind("Target", 0) == 0 && FileExists(installation.InWork(fault.target)) &&
       !std::filesystem::is_directory(installation.InWork(fault.target))) {
