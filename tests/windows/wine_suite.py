@@ -278,7 +278,7 @@ class Suite:
             problems.append(f"  Linux:   {show(linux_data)}")
             return ""
         if b"\n" in linux_data:
-            return "download file: each LF inside a record written as CR LF (text mode)"
+            return "download file equal with each LF written as CR LF (text mode)"
         return "download file identical"
 
     def both(self, name, args, settings=None, definition=None, settings_crlf=False,
@@ -403,6 +403,10 @@ class Suite:
                   ["BADGES", "T", "nofolder/out.txt", "1"], settings=settings,
                   definition=BADGE_DEFINITION, expect_status=0,
                   expect_in_out=b"Ausgabedatei konnte nicht geoeffnet \n")
+        self.both("empty target file name: cannot be opened",
+                  ["BADGES", "T", "", "1"], settings=settings, definition=BADGE_DEFINITION,
+                  expect_status=0, expect_in_out=b"Ausgabedatei konnte nicht geoeffnet \n")
+        self.target_in_parent_folder(settings)
         # Past the memory budget the sorted runs go to temporary files beside
         # the target and are merged back: 40000 records of 44 bytes in a
         # budget of 1 MiB.
@@ -418,6 +422,21 @@ class Suite:
                   linux_settings=self.dsn_settings("sqlite:../../vt.sqlite"),
                   definition=BADGE_DEFINITION, target="names.txt",
                   expect_in_out=b"3 Saetze kopiert")
+
+    def target_in_parent_folder(self, settings):
+        """A target path in each platform's own spelling: ..\\up.txt and ../up.txt."""
+        problems = []
+        _, linux_work = self.installation(settings, BADGE_DEFINITION)
+        _, windows_work = self.installation(settings, BADGE_DEFINITION)
+        linux = self.run_linux(["TEXT_ONLY", "T", "../up.txt", "1"], linux_work)
+        windows = self.run_windows(["TEXT_ONLY", "T", "..\\up.txt", "1"], windows_work)
+        expected = (linux[0], linux[1].replace(b"../up.txt", b"..\\up.txt"))
+        self.compare_console(expected, windows, problems)
+        note = self.compare_download(linux_work.parent / "up.txt", windows_work.parent / "up.txt",
+                                     problems)
+        if not (windows_work.parent / "up.txt").exists():
+            problems.append("..\\up.txt was not written beside the working folder")
+        self.check("target ..\\up.txt on Windows, ../up.txt on Linux", problems, note)
 
     def definition_reference(self):
         print("== definition files: the Linux reader against GetPrivateProfileStringA")
