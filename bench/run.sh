@@ -26,7 +26,8 @@
 # compares the bytes with the in-memory run.
 #
 # Wall time is taken around each command; peak memory is /usr/bin/time's
-# maximum resident set size (for a pipeline: its largest process). Results go
+# maximum resident set size (for a pipeline: its largest process); CPU time is
+# user plus system time of the command and its children. Results go
 # to standard output and bench/out/results.md; the samples to
 # bench/out/samples.tsv. Large files live in bench/out/work and are removed
 # at the end unless --keep is given.
@@ -93,8 +94,8 @@ rm -rf "$work"
 mkdir -p "$work"
 samples=$out/samples.tsv
 spills=$out/spill.tsv
-printf 'database\tN\ttool\twall_s\tpeak_kib\n' >"$samples"
-printf 'N\tbudget_mb\twall_s\tpeak_kib\tfile_bytes\tidentical\tleftovers\n' >"$spills"
+printf 'database\tN\ttool\twall_s\tpeak_kib\tcpu_s\n' >"$samples"
+printf 'N\tbudget_mb\twall_s\tpeak_kib\tcpu_s\tfile_bytes\tidentical\tleftovers\n' >"$spills"
 
 pg_started=0
 cleanup() {
@@ -134,25 +135,27 @@ statement_of() {  # definition file
   printf '%s ' "$text"
 }
 
-# Runs a command once and prints "wall_seconds peak_kib"; fails when the
+# Runs a command once and prints "wall_seconds peak_kib cpu_seconds" (user and
+# system time of the command and its children); fails when the
 # command fails. The command's own output goes to $work/last.stdout.
 time_once() {
   local tfile=$work/time.out start end
   start=$(date +%s%N)
-  if ! /usr/bin/time -f '%M' -o "$tfile" "$@" >"$work/last.stdout"; then
+  if ! /usr/bin/time -f '%M %U %S' -o "$tfile" "$@" >"$work/last.stdout"; then
     cat "$tfile" >&2
     return 1
   fi
   end=$(date +%s%N)
-  awk -v ns=$((end - start)) -v kib="$(tail -n 1 "$tfile")" 'BEGIN { printf "%.3f %d\n", ns / 1e9, kib }'
+  tail -n 1 "$tfile" | awk -v ns=$((end - start)) '{ printf "%.3f %d %.2f\n", ns / 1e9, $1, $2 + $3 }'
 }
 
 record_sample() {  # database, N, tool, command...
   local database=$1 n=$2 tool=$3; shift 3
   local result
   result=$(time_once "$@") || die "$database $tool at N=$n failed"
-  printf '%s\t%s\t%s\t%s\t%s\n' "$database" "$n" "$tool" ${result} >>"$samples"
-  note "$database N=$n $tool: ${result% *} s, $(( ${result#* } / 1024 )) MiB"
+  printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$database" "$n" "$tool" ${result} >>"$samples"
+  set -- ${result}
+  note "$database N=$n $tool: $1 s, $(($2 / 1024)) MiB, CPU $3 s"
 }
 
 # Runs kelvador in its working folder and checks its summary line.
@@ -216,9 +219,10 @@ spill_check() {  # N, file of an in-memory run
   left=$(leftovers "$sqlite_app")
   local identical=no
   cmp "$reference" "$sqlite_app/spill.txt" >/dev/null && identical=yes
-  printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$n" "$budget_mb" ${result} "$(stat -c %s "$reference")" \
+  printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$n" "$budget_mb" ${result} "$(stat -c %s "$reference")" \
     "$identical" "${left:-none}" >>"$spills"
-  note "spill N=$n budget ${budget_mb} MiB: ${result% *} s, $(( ${result#* } / 1024 )) MiB, identical: $identical, left behind: ${left:-none}"
+  set -- ${result}
+  note "spill N=$n budget ${budget_mb} MiB: $1 s, $(($2 / 1024)) MiB, identical: $identical, left behind: ${left:-none}"
   rm -f "$sqlite_app/spill.txt"
 }
 
@@ -314,9 +318,10 @@ if [[ -n $spill_rows ]]; then
     result=$(time_once bash -c 'run_kelvador "$1" "$2" memory.txt "KELVADOR_MEMORY_BUDGET_MB=$3"' _ \
       "$sqlite_app" "$spill_rows" $(( (spill_rows * record_length * 2) / 1048576 + 1024 ))) ||
       die "in-memory run at N=$spill_rows failed"
-    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$spill_rows" in-memory ${result} \
+    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$spill_rows" in-memory ${result} \
       "$(stat -c %s "$sqlite_app/memory.txt")" reference - >>"$spills"
-    note "in-memory N=$spill_rows: ${result% *} s, $(( ${result#* } / 1024 )) MiB"
+    set -- ${result}
+    note "in-memory N=$spill_rows: $1 s, $(($2 / 1024)) MiB"
     [[ $(stat -c %s "$sqlite_app/memory.txt") == $((spill_rows * record_length)) ]] ||
       die "in-memory run at N=$spill_rows wrote a file of the wrong size"
     spill_check "$spill_rows" "$sqlite_app/memory.txt"
@@ -329,14 +334,14 @@ report=$out/results.md
 {
   echo "## Benchmark: kelvador against the shell pipeline and the fetch-only floor"
   echo
-  echo "Machine: $(nproc) cores ($(grep -m 1 'model name' /proc/cpuinfo | sed 's/.*: //')), $(awk '/MemTotal/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo) memory; $(sqlite3 --version | cut -d' ' -f1-1 | sed 's/^/SQLite /')$( ((pg_ready)) && echo ", PostgreSQL $(psql --version | awk '{ print $3 }')"); kelvador $(git -C "$repo" rev-parse --short HEAD 2>/dev/null || echo "(no git)"); load average at the start $load_at_start."
+  echo "Machine: $(nproc) cores ($(grep -m 1 'model name' /proc/cpuinfo | sed 's/.*: //')), $(awk '/MemTotal/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo) memory; $(sqlite3 --version | cut -d' ' -f1-1 | sed 's/^/SQLite /')$( ((pg_ready)) && echo ", PostgreSQL $(psql --version | awk '{ print $3 }')"); kelvador $(git -C "$repo" rev-parse --short HEAD 2>/dev/null || echo "(no git)"); load average at the start $load_at_start, at the end $(cut -d" " -f1-3 /proc/loadavg)."
   echo "Command: \`bench/run.sh --sizes \"$sizes\" --repeat $repeat$( ((with_pg)) || echo ' --no-pg')$([[ $pg_sizes != "$sizes" ]] && echo " --pg-sizes \"$pg_sizes\"")$([[ -n $spill_rows ]] && echo " --spill-rows $spill_rows")\`; medians of $repeat runs each; records of $record_length bytes; replace mode (fsync included)."
   echo
   awk -F'\t' -v record_length="$record_length" '
     NR == 1 { next }
     {
       key = $1 SUBSEP $2 SUBSEP $3
-      count[key]++; wall[key, count[key]] = $4; peak[key, count[key]] = $5
+      count[key]++; wall[key, count[key]] = $4; peak[key, count[key]] = $5; cpu[key, count[key]] = $6
       if (!(($1 SUBSEP $2) in seen)) { seen[$1 SUBSEP $2] = 1; order[++groups] = $1 SUBSEP $2 }
     }
     function median(a, key, n,    i, j, v, t) {
@@ -345,8 +350,8 @@ report=$out/results.md
       return (n % 2) ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
     }
     END {
-      print "| database | N | tool | median wall s | median peak MiB | kelvador ÷ tool (wall) | download file MiB | peak ÷ file |"
-      print "|---|---:|---|---:|---:|---:|---:|---:|"
+      print "| database | N | tool | median wall s | median CPU s | median peak MiB | kelvador ÷ tool (wall) | download file MiB | peak ÷ file |"
+      print "|---|---:|---|---:|---:|---:|---:|---:|---:|"
       for (g = 1; g <= groups; g++) {
         split(order[g], part, SUBSEP); db = part[1]; n = part[2]
         file_mib = n * record_length / 1048576
@@ -356,10 +361,10 @@ report=$out/results.md
         for (t = 1; t <= 3; t++) {
           key = db SUBSEP n SUBSEP tools[t]
           if (!count[key]) continue
-          w = median(wall, key, count[key]); p = median(peak, key, count[key]) / 1024
+          w = median(wall, key, count[key]); p = median(peak, key, count[key]) / 1024; c = median(cpu, key, count[key])
           ratio = (tools[t] == "kelvador" || w == 0) ? "" : sprintf("%.2f", kw / w)
           per_file = (tools[t] == "kelvador") ? sprintf("%.2f", p / file_mib) : ""
-          printf "| %s | %d | %s | %.2f | %.0f | %s | %.1f | %s |\n", db, n, tools[t], w, p, ratio, file_mib, per_file
+          printf "| %s | %d | %s | %.2f | %.2f | %.0f | %s | %.1f | %s |\n", db, n, tools[t], w, c, p, ratio, file_mib, per_file
         }
       }
     }' "$samples"
@@ -369,7 +374,7 @@ report=$out/results.md
     echo
     echo "| N | budget MiB | wall s | peak MiB | download file MiB | identical bytes | files left behind |"
     echo "|---:|---|---:|---:|---:|---|---|"
-    awk -F'\t' 'NR > 1 { printf "| %d | %s | %.2f | %.0f | %.1f | %s | %s |\n", $1, $2, $3, $4 / 1024, $5 / 1048576, $6, $7 }' "$spills"
+    awk -F'\t' 'NR > 1 { printf "| %d | %s | %.2f | %.0f | %.1f | %s | %s |\n", $1, $2, $3, $4 / 1024, $6 / 1048576, $7, $8 }' "$spills"
   fi
   echo
   echo "Targets:"
@@ -411,7 +416,7 @@ report=$out/results.md
       }
       for (i = 1; i <= spills; i++) {
         split(spill[i], r, "\t")
-        printf "- budget %s MiB, N=%d (file %.0f MiB): peak %.0f MiB (target at most %d), identical bytes: %s, files left behind: %s: %s\n", r[2], r[1], r[5] / 1048576, r[4] / 1024, budget + 44, r[6], r[7], verdict(r[4] / 1024 <= budget + 44 && r[6] == "yes" && r[7] == "none")
+        printf "- budget %s MiB, N=%d (file %.0f MiB): peak %.0f MiB (target at most %d), identical bytes: %s, files left behind: %s: %s\n", r[2], r[1], r[6] / 1048576, r[4] / 1024, budget + 44, r[7], r[8], verdict(r[4] / 1024 <= budget + 44 && r[7] == "yes" && r[8] == "none")
       }
     }' "$samples" "$spills" | sort
 } >"$report"
