@@ -56,6 +56,7 @@ _kelvador_package_file() {  # package, file name pattern
 }
 
 start_test_servers() {
+  stop_test_servers  # a second start by hand replaces the first server
   local bindir; bindir=$(_kelvador_pg_bindir)
   if [[ ! -x $bindir/initdb ]]; then
     echo "start_test_servers: PostgreSQL server programs not found (apt-get install postgresql)" >&2
