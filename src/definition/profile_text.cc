@@ -28,13 +28,24 @@ std::string FoldName(std::string_view name) {
   return folded;
 }
 
-// Removes one pair of equal double or single quotes enclosing the whole value.
-std::string_view Unquote(std::string_view value) {
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-      value.back() == value.front()) {
-    return value.substr(1, value.size() - 2);
-  }
-  return value;
+// True when one pair of equal double or single quotes encloses the whole value.
+bool IsQuoted(std::string_view value) {
+  return value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+         value.back() == value.front();
+}
+
+// The value as the platform's profile call hands it out in a buffer of `size`:
+// a quoted value loses its opening quote, is cut to size - 1 characters with
+// its closing quote still on, and then loses its last character when the
+// buffer held everything up to that quote. So a quoted value that exactly fills
+// the buffer comes out one character short ("CHAR" in 5 bytes reads CHA), as
+// definition files written for the platform call have always read.
+std::string CopyEntry(std::string_view value, std::size_t size) {
+  if (!IsQuoted(value)) return std::string(value.substr(0, size - 1));
+  const std::string_view after_quote = value.substr(1);
+  std::string copy(after_quote.substr(0, size - 1));
+  if (!copy.empty() && size >= after_quote.size()) copy.pop_back();
+  return copy;
 }
 
 }  // namespace
@@ -77,7 +88,7 @@ std::string ProfileText::GetString(std::string_view section, std::string_view ke
   if (found_section == sections_.end()) return {};
   const auto found_key = found_section->second.find(FoldName(key));
   if (found_key == found_section->second.end()) return {};
-  return std::string(Unquote(found_key->second).substr(0, size - 1));
+  return CopyEntry(found_key->second, size);
 }
 
 }  // namespace kelvador

@@ -23,8 +23,10 @@ namespace kelvador {
 //   before the first section header belong to no section;
 // - a UTF-8 byte-order mark at the start is skipped; a CR ending a line is
 //   dropped; other bytes are kept as they are;
-// - a value is trimmed, then loses one pair of matching enclosing double or
-//   single quotes, then is cut to size - 1 characters.
+// - a value is trimmed, loses one pair of matching enclosing double or single
+//   quotes and is cut to size - 1 characters; as in the platform call, the cut
+//   counts the closing quote, so a quoted value that exactly fills the buffer
+//   comes out one character short.
 class ProfileText : public ProfileSource {
  public:
   // Parses `text`, the whole content of an initialization file, once.

@@ -102,7 +102,7 @@ TEST(ProfileText, LineWithoutEqualsSignIsKeyWithEmptyValue) {
   ExpectLookups(cases, std::size(cases));
 }
 
-TEST(ProfileText, OnePairOfMatchingQuotesIsRemovedAfterTrimming) {
+TEST(ProfileText, OnePairOfMatchingQuotesIsRemovedAfterTrimmingAsThePlatformCallDoes) {
   const LookupCase cases[] = {
       {"[SEC]\nKEY=\"value\"\n", "SEC", "KEY", 200, "value"},
       {"[SEC]\nKEY='value'\n", "SEC", "KEY", 200, "value"},
@@ -117,10 +117,15 @@ TEST(ProfileText, OnePairOfMatchingQuotesIsRemovedAfterTrimming) {
       {"[SEC]\nKEY='a' AND B='b'\n", "SEC", "KEY", 200, "a' AND B='b"},
       {"[SEC]\nKEY=X = 'a'\n", "SEC", "KEY", 200, "X = 'a'"},
       {"[SEC]\nKEY='a' x\n", "SEC", "KEY", 200, "'a' x"},
-      // Quotes go before the cut: the cut counts the characters inside.
+      // The cut counts the characters after the opening quote, closing quote
+      // included, and a value that exactly fills the buffer loses one more.
       {"[SEC]\nKEY=\"abcdef\"\n", "SEC", "KEY", 4, "abc"},
-      {"[SEC]\nKEY=\"abc\"\n", "SEC", "KEY", 4, "abc"},
+      {"[SEC]\nKEY=\"abcd\"\n", "SEC", "KEY", 4, "abc"},
+      {"[SEC]\nKEY=\"abc\"\n", "SEC", "KEY", 4, "ab"},
+      {"[SEC]\nKEY=\"abc\"\n", "SEC", "KEY", 5, "abc"},
+      {"[SEC]\nFTYP01=\"CHAR\"\n", "SEC", "FTYP01", 5, "CHA"},
       {"[SEC]\nFLEN01=\"12\"\n", "SEC", "FLEN01", 4, "12"},
+      {"[SEC]\nKEY=\"\"\n", "SEC", "KEY", 1, ""},
   };
   ExpectLookups(cases, std::size(cases));
 }
