@@ -46,6 +46,10 @@ int OutputFile::Open(const std::string& target, bool replace) {
     return 0;
   }
 
+  // An empty name names no file: opening it fails, as it would have directly,
+  // instead of a temporary file being written that cannot be renamed to "".
+  if (target.empty()) return -1;
+
   // Writing through a symbolic link replaces the file it points to.
   struct stat info {};
   if (lstat(target.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
