@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the normal build, then the same suite
-# under AddressSanitizer and UndefinedBehaviorSanitizer. Installs what is missing.
+# Builds everything and runs every test: the normal build, the same suite under
+# AddressSanitizer and UndefinedBehaviorSanitizer, a bounded fuzzing run of
+# every input reader, and the Windows build's suite under Wine where Wine can
+# be installed. Installs what is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -22,4 +24,10 @@ run_suite() {  # build folder, extra cmake options...
 echo "== tests"
 run_suite build
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-run_suite build-sanitize -DKELVADOR_SANITIZE=ON
+ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:print_stacktrace=1 \
+UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+  run_suite build-sanitize -DKELVADOR_SANITIZE=ON
+echo "== fuzzing every input reader, ${KELVADOR_FUZZ_SECONDS:-30} s each"
+scripts/fuzz.sh "${KELVADOR_FUZZ_SECONDS:-30}"
+echo "== the Windows build under Wine"
+scripts/wine-tests.sh
