@@ -74,7 +74,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         read_back != password) {
       std::abort();
     }
-    if (std::string(key) == "PASS" &&
+    // Sections and keys are listed as they are: an input that spells the
+    // password out in plain text may show it there.
+    if (std::string(key) == "PASS" && hex.find(password) == std::string::npos &&
         kelvador::ListSettings(text).find(password) != std::string::npos) {
       std::abort();
     }
