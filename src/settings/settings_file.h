@@ -8,9 +8,6 @@
 
 namespace kelvador {
 
-// The installation's system settings file, relative to the working directory.
-inline constexpr char kSettingsFileName[] = "../../Files/Vantorium.Ini";
-
 // The file is a sequence of record pairs. Line A holds the section between its
 // first and second ";"; line B holds "number;key;value", the value being the
 // enciphered hexadecimal text. Line A is read in pieces of at most 198
