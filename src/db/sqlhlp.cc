@@ -31,6 +31,20 @@ std::string SchemaStatement(std::string_view schema) {
   return "ALTER SESSION SET CURRENT_SCHEMA=" + std::string(schema);
 }
 
+std::string PostgresqlSchemaName(std::string_view schema) {
+  std::string folded(schema);
+  for (char& c : folded) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return folded;
+}
+
+std::string PostgresqlSetSchemaQuery(std::string_view placeholder) {
+  return "SELECT pg_catalog.set_config('search_path', pg_catalog.quote_ident(nspname), false) "
+         "FROM pg_catalog.pg_namespace WHERE nspname = " +
+         std::string(placeholder);
+}
+
 int dbConnect(const std::string& login, const std::string& password, const std::string& service,
               std::string_view schema, std::unique_ptr<db::Session>* session) {
   std::unique_ptr<db::Session> opened;

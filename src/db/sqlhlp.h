@@ -19,6 +19,14 @@ int dbConnect(const std::string& login, const std::string& password, const std::
 // The schema statement sent to databases that understand it (Oracle).
 std::string SchemaStatement(std::string_view schema);
 
+// The schema name as PostgreSQL knows it: unquoted names fold to lower case.
+std::string PostgresqlSchemaName(std::string_view schema);
+
+// A PostgreSQL query that makes the schema named by the parameter `placeholder`
+// ("$1" for libpq, "?" for ODBC) the search path; it returns one row when the
+// schema exists and none when it does not.
+std::string PostgresqlSetSchemaQuery(std::string_view placeholder);
+
 }  // namespace kelvador
 
 #endif  // KELVADOR_DB_SQLHLP_H_

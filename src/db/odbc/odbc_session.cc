@@ -13,14 +13,6 @@ SQLCHAR* Text(const std::string& text) {
   return reinterpret_cast<SQLCHAR*>(const_cast<char*>(text.c_str()));
 }
 
-std::string FoldToLowerCase(std::string_view name) {
-  std::string folded(name);
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return folded;
-}
-
 }  // namespace
 
 OdbcSession::~OdbcSession() {
@@ -65,7 +57,7 @@ int OdbcSession::SetPostgresqlSearchPath(std::string_view schema) {
   // As natively: the path is set only when the schema exists; the name is a
   // parameter and quoted by the server.
   CloseQuery();
-  std::string name = FoldToLowerCase(schema);
+  std::string name = PostgresqlSchemaName(schema);
   if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, connection_, &statement_))) {
     statement_ = SQL_NULL_HSTMT;
     return kInvalidSqlStatement;
@@ -75,11 +67,7 @@ int OdbcSession::SetPostgresqlSearchPath(std::string_view schema) {
       statement_, 1, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, name.size() + 1, 0,
       const_cast<char*>(name.c_str()), name_length, &name_length);
   if (SQL_SUCCEEDED(result)) {
-    result = SQLExecDirect(
-        statement_,
-        Text("SELECT pg_catalog.set_config('search_path', pg_catalog.quote_ident(nspname), false) "
-             "FROM pg_catalog.pg_namespace WHERE nspname = ?"),
-        SQL_NTS);
+    result = SQLExecDirect(statement_, Text(PostgresqlSetSchemaQuery("?")), SQL_NTS);
   }
   if (SQL_SUCCEEDED(result)) result = SQLFetch(statement_);
   int status = 0;

@@ -6,20 +6,13 @@
 #include <string>
 
 #include "db/postgresql/postgresql_status.h"
+#include "db/sqlhlp.h"
 #include "kelvador/status.h"
 
 namespace kelvador::db {
 namespace {
 
 constexpr char kCursorName[] = "kelvador_rows";
-
-std::string FoldToLowerCase(std::string_view name) {
-  std::string folded(name);
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return folded;
-}
 
 }  // namespace
 
@@ -43,13 +36,10 @@ int PostgresqlSession::Execute(const char* command) {
 int PostgresqlSession::SetCurrentSchema(std::string_view schema) {
   // One round trip: the search path is set only when the schema exists. The
   // name travels as a parameter and is quoted by the server.
-  const std::string name = FoldToLowerCase(schema);
+  const std::string name = PostgresqlSchemaName(schema);
   const char* values[] = {name.c_str()};
-  PGresult* result = PQexecParams(
-      connection_,
-      "SELECT pg_catalog.set_config('search_path', pg_catalog.quote_ident(nspname), false) "
-      "FROM pg_catalog.pg_namespace WHERE nspname = $1",
-      1, nullptr, values, nullptr, nullptr, 0);
+  PGresult* result = PQexecParams(connection_, PostgresqlSetSchemaQuery("$1").c_str(), 1,
+                                  nullptr, values, nullptr, nullptr, 0);
   int status = 0;
   if (PQresultStatus(result) != PGRES_TUPLES_OK) {
     status = StatusOf(result);
