@@ -3,34 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "support/installation.h"
+#include "support/refused_output.h"
 
 namespace kelvador::testing {
 namespace {
-
-const char kBanner[] =
-    "\n"
-    "******************************************************\n"
-    "** Copyright (c) Vantorium. Alle Rechte vorbehalten **\n"
-    "** Projekt     : VANTORIUM                          **\n"
-    "** Tool        : KELVADOR                           **\n"
-    "** Beschreibung:  Ausfuehren einer SQL-Anweisung    **\n"
-    "**                und erstellen einer Downloaddatei **\n"
-    "**                aus den Resultierenden Daten      **\n"
-    "******************************************************\n"
-    "\n";
-
-const char kUsage[] =
-    "Befehlsformat: \n"
-    "KELVADOR.EXE Sektionsname Terminalname Zieldatei 0/1 \n"
-    "\n"
-    "Sektionsname : Name der Sektion in der Ini-Datei     \n"
-    "Terminalname : Parameter fuer das SQL-Statement      \n"
-    "Zieldatei    : Dateiname der Ausgabedatei            \n"
-    "RepaceFlag   : 0= Anhaengen, 1= Ersetzen             \n"
-    "\n"
-    "Beispiel:\n"
-    "KELVADOR.EXE KVDNL31P ZutCtrl kvdnl31p.txt 1\n"
-    "\n";
 
 TEST(CommandLine, RefusedCommandLinesPrintUsageAndExitWithTheirStatus) {
   struct Case {
@@ -53,7 +29,7 @@ TEST(CommandLine, RefusedCommandLinesPrintUsageAndExitWithTheirStatus) {
     const ProcessResult result = installation.RunKelvador(c.arguments);
     const std::string label = ::testing::PrintToString(c.arguments);
     EXPECT_EQ(result.exit_status, c.exit_status) << label;
-    EXPECT_EQ(result.out, std::string(kBanner) + c.message + "\n" + kUsage) << label;
+    EXPECT_EQ(result.out, RefusedOutput(c.message)) << label;
     EXPECT_EQ(result.err, "") << label;
   }
 }

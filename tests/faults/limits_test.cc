@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/installation.h"
+#include "support/refused_output.h"
 #include "support/routes.h"
 
 namespace kelvador::testing {
@@ -20,34 +21,6 @@ namespace {
 const char kScript[] = "CREATE TABLE T (X TEXT); INSERT INTO T VALUES ('a');";
 const std::string kName31(31, 'N');
 const std::string kName32(32, 'N');
-
-const char kBanner[] =
-    "\n"
-    "******************************************************\n"
-    "** Copyright (c) Vantorium. Alle Rechte vorbehalten **\n"
-    "** Projekt     : VANTORIUM                          **\n"
-    "** Tool        : KELVADOR                           **\n"
-    "** Beschreibung:  Ausfuehren einer SQL-Anweisung    **\n"
-    "**                und erstellen einer Downloaddatei **\n"
-    "**                aus den Resultierenden Daten      **\n"
-    "******************************************************\n"
-    "\n";
-const char kUsage[] =
-    "Befehlsformat: \n"
-    "KELVADOR.EXE Sektionsname Terminalname Zieldatei 0/1 \n"
-    "\n"
-    "Sektionsname : Name der Sektion in der Ini-Datei     \n"
-    "Terminalname : Parameter fuer das SQL-Statement      \n"
-    "Zieldatei    : Dateiname der Ausgabedatei            \n"
-    "RepaceFlag   : 0= Anhaengen, 1= Ersetzen             \n"
-    "\n"
-    "Beispiel:\n"
-    "KELVADOR.EXE KVDNL31P ZutCtrl kvdnl31p.txt 1\n"
-    "\n";
-
-std::string Refused(const std::string& message) {
-  return std::string(kBanner) + message + "\n" + kUsage;
-}
 
 // A section S whose statement is `select` with column 1 a CHAR of `width`.
 std::string Section(const std::string& name, const std::string& select, int width = 3) {
@@ -140,7 +113,7 @@ const std::vector<Case>& Cases() {
        Section(kName32, "SELECT X FROM T"),
        {kName32, "T1", "out.txt", "1"},
        4,
-       Refused("Sektionsname zu lang (max. 31 Zeichen)\n"),
+       RefusedOutput("Sektionsname zu lang (max. 31 Zeichen)\n"),
        "-"},
       {"TerminalName31",
        Section("S", "SELECT '$parm01' FROM T", 40),
@@ -152,7 +125,7 @@ const std::vector<Case>& Cases() {
        Section("S", "SELECT '$parm01' FROM T", 40),
        {"S", kName32, "out.txt", "1"},
        4,
-       Refused("Terminalname zu lang (max. 31 Zeichen)\n"),
+       RefusedOutput("Terminalname zu lang (max. 31 Zeichen)\n"),
        "-"},
       {"StatementLines999",
        ManyLines(999),
