@@ -3,11 +3,14 @@
 
 // Helpers for tests of database sessions, whatever the backend.
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
 #include "db/session.h"
 #include "kelvador/row_slots.h"
+#include "kelvador/status.h"
 
 namespace kelvador::db {
 
@@ -38,6 +41,43 @@ inline FetchedRows FetchAll(Session& session, int item_count, int max_rows = 100
   }
   fetched.end_status = 0;  // still delivering after max_rows rows
   return fetched;
+}
+
+// Behaviour every server backend shares, on the tables of the test servers'
+// schema (tests/servers/vtsystem.sql), with `session` connected to it.
+
+// Items of 100 bytes fit; a row with a longer item fails with -1406 and is not
+// delivered; the rows after it are; widths count bytes, not characters.
+inline void ExpectItemsOver100BytesRefusedRowByRow(Session& session) {
+  int item_count = 0;
+  ASSERT_EQ(session.OpenQuery("SELECT txt, id FROM long_text ORDER BY id", &item_count), 0);
+  RowSlots slots;
+  ASSERT_EQ(session.FetchRow(slots), 0);
+  EXPECT_EQ(slots.Slot(0).size(), 100u);
+  EXPECT_EQ(slots.Slot(1), "100");
+  slots.Clear();
+  EXPECT_EQ(session.FetchRow(slots), kItemTruncated);
+  EXPECT_EQ(slots.Slot(0), "") << "the truncated row is not delivered";
+  EXPECT_EQ(slots.Slot(1), "");
+  ASSERT_EQ(session.FetchRow(slots), 0);  // 50 two-byte characters
+  std::string fifty_umlauts;
+  for (int i = 0; i < 50; ++i) fifty_umlauts += "\xC3\xA4";
+  EXPECT_EQ(slots.Slot(0), fifty_umlauts);
+  EXPECT_EQ(session.FetchRow(slots), kNoFurtherRow);
+}
+
+// Thirty select-list items are read; a thirty-first refuses the query.
+inline void ExpectSelectListOf30ItemsAtMost(Session& session) {
+  std::string thirty = "SELECT 1";
+  for (int i = 2; i <= 30; ++i) thirty += ", " + std::to_string(i);
+  int item_count = 0;
+  ASSERT_EQ(session.OpenQuery(thirty, &item_count), 0);
+  EXPECT_EQ(item_count, 30);
+  RowSlots slots;
+  EXPECT_EQ(session.FetchRow(slots), 0);
+  EXPECT_EQ(slots.Slot(29), "30");
+  EXPECT_EQ(session.CloseQuery(), 0);
+  EXPECT_EQ(session.OpenQuery(thirty + ", 31", &item_count), kTooManyItems);
 }
 
 }  // namespace kelvador::db

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "db/backends.h"
+#include "db/session_test_support.h"
 #include "kelvador/row_slots.h"
 #include "kelvador/status.h"
 
@@ -170,35 +171,12 @@ TEST_F(PostgresqlSessionTest, RowsGoToSlotsWithNullAndUtf8) {
 
 TEST_F(PostgresqlSessionTest, ItemsOver100BytesAreRefusedRowByRow) {
   ConnectToVtsystem();
-  int item_count = 0;
-  ASSERT_EQ(session_->OpenQuery("SELECT txt, id FROM long_text ORDER BY id", &item_count), 0);
-  RowSlots slots;
-  ASSERT_EQ(session_->FetchRow(slots), 0);
-  EXPECT_EQ(slots.Slot(0).size(), 100u);
-  EXPECT_EQ(slots.Slot(1), "100");
-  slots.Clear();
-  EXPECT_EQ(session_->FetchRow(slots), kItemTruncated);
-  EXPECT_EQ(slots.Slot(0), "") << "the truncated row is not delivered";
-  EXPECT_EQ(slots.Slot(1), "");
-  ASSERT_EQ(session_->FetchRow(slots), 0);  // 50 two-byte characters
-  std::string fifty_umlauts;
-  for (int i = 0; i < 50; ++i) fifty_umlauts += "\xC3\xA4";
-  EXPECT_EQ(slots.Slot(0), fifty_umlauts);
-  EXPECT_EQ(session_->FetchRow(slots), kNoFurtherRow);
+  ExpectItemsOver100BytesRefusedRowByRow(*session_);
 }
 
 TEST_F(PostgresqlSessionTest, SelectListOf30ItemsAtMost) {
   ConnectToVtsystem();
-  std::string thirty = "SELECT 1";
-  for (int i = 2; i <= 30; ++i) thirty += ", " + std::to_string(i);
-  int item_count = 0;
-  ASSERT_EQ(session_->OpenQuery(thirty, &item_count), 0);
-  EXPECT_EQ(item_count, 30);
-  RowSlots slots;
-  EXPECT_EQ(session_->FetchRow(slots), 0);
-  EXPECT_EQ(slots.Slot(29), "30");
-  EXPECT_EQ(session_->CloseQuery(), 0);
-  EXPECT_EQ(session_->OpenQuery(thirty + ", 31", &item_count), kTooManyItems);
+  ExpectSelectListOf30ItemsAtMost(*session_);
 }
 
 TEST_F(PostgresqlSessionTest, StatementsThatChangeDataAreRefusedUnrun) {
