@@ -43,6 +43,24 @@ inline FetchedRows FetchAll(Session& session, int item_count, int max_rows = 100
   return fetched;
 }
 
+// Opens `sql`, fetches until a status other than 0 or -1405 and closes the
+// query; returns that status (or the open's) and collects slot 0 of each row.
+inline int FetchFirstItems(Session& session, const std::string& sql,
+                           std::vector<std::string>* first_items) {
+  int item_count = 0;
+  int status = session.OpenQuery(sql, &item_count);
+  if (status != 0) return status;
+  RowSlots slots;
+  for (;;) {
+    slots.Clear();
+    status = session.FetchRow(slots);
+    if (status != 0 && status != kNullItem) break;
+    first_items->emplace_back(slots.Slot(0));
+  }
+  session.CloseQuery();
+  return status;
+}
+
 // Behaviour every server backend shares, on the tables of the test servers'
 // schema (tests/servers/vtsystem.sql), with `session` connected to it.
 

@@ -78,21 +78,8 @@ class OdbcSessionTest : public ::testing::TestWithParam<Route> {
     ASSERT_EQ(session_->SetCurrentSchema("VTSYSTEM"), 0);
   }
 
-  // Opens `sql` and fetches until a status other than 0 or -1405; returns it
-  // and collects slot 0 of every row.
   int FetchAll(const std::string& sql, std::vector<std::string>* first_items) {
-    int item_count = 0;
-    int status = session_->OpenQuery(sql, &item_count);
-    if (status != 0) return status;
-    RowSlots slots;
-    for (;;) {
-      slots.Clear();
-      status = session_->FetchRow(slots);
-      if (status != 0 && status != kNullItem) break;
-      first_items->emplace_back(slots.Slot(0));
-    }
-    session_->CloseQuery();
-    return status;
+    return FetchFirstItems(*session_, sql, first_items);
   }
 
   std::string login_, password_, connection_;

@@ -66,21 +66,8 @@ class PostgresqlSessionTest : public ::testing::Test {
     return value;
   }
 
-  // Opens `sql` and fetches every row until a non-zero, non -1405 status;
-  // returns that status and collects slot 0 of each row.
   int FetchAll(const std::string& sql, std::vector<std::string>* first_items) {
-    int item_count = 0;
-    int status = session_->OpenQuery(sql, &item_count);
-    if (status != 0) return status;
-    RowSlots slots;
-    for (;;) {
-      slots.Clear();
-      status = session_->FetchRow(slots);
-      if (status != 0 && status != kNullItem) break;
-      first_items->emplace_back(slots.Slot(0));
-    }
-    session_->CloseQuery();
-    return status;
+    return FetchFirstItems(*session_, sql, first_items);
   }
 
   std::string uri_, user_, password_;
