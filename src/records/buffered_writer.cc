@@ -2,22 +2,33 @@
 
 #include <cerrno>
 #include <new>
+#include <system_error>
+#include <utility>
 
 #include <unistd.h>
 
 namespace kelvador {
 
-BufferedWriter::BufferedWriter(int fd, std::size_t capacity)
-    : fd_(fd), buffer_(new (std::nothrow) std::uint8_t[capacity == 0 ? 1 : capacity]),
+BufferedWriter::BufferedWriter(int fd, std::size_t capacity, bool in_background)
+    : fd_(fd),
+      in_background_(in_background),
+      buffer_(new (std::nothrow) std::uint8_t[capacity == 0 ? 1 : capacity]),
       capacity_(capacity == 0 ? 1 : capacity) {
-  if (!buffer_) {
+  if (in_background_) spare_.reset(new (std::nothrow) std::uint8_t[capacity_]);
+  if (!buffer_ || (in_background_ && !spare_)) {
     failed_ = true;
     capacity_ = 0;
   }
 }
 
+BufferedWriter::~BufferedWriter() { WaitForBackgroundWrite(); }
+
+void BufferedWriter::WaitForBackgroundWrite() {
+  if (background_.joinable()) background_.join();
+}
+
 void BufferedWriter::WriteAll(const std::uint8_t* data, std::size_t size) {
-  while (size > 0 && !failed_) {
+  while (size > 0 && !failed_.load(std::memory_order_relaxed)) {
     const ssize_t done = write(fd_, data, size);
     if (done < 0) {
       if (errno == EINTR) continue;
@@ -30,21 +41,35 @@ void BufferedWriter::WriteAll(const std::uint8_t* data, std::size_t size) {
     }
     data += done;
     size -= static_cast<std::size_t>(done);
-    written_ += done;
+  }
+}
+
+void BufferedWriter::WriteBuffer() {
+  const std::size_t full = used_;
+  used_ = 0;
+  WaitForBackgroundWrite();  // one write at a time, in order
+  if (!in_background_) {
+    WriteAll(buffer_.get(), full);
+    return;
+  }
+  std::swap(buffer_, spare_);
+  try {
+    background_ = std::thread([this, full] { WriteAll(spare_.get(), full); });
+  } catch (const std::system_error&) {  // no thread to be had: write it here
+    WriteAll(spare_.get(), full);
   }
 }
 
 void BufferedWriter::AppendSlow(const std::uint8_t* data, std::size_t size) {
-  if (failed_) return;
+  if (!ok()) return;
   const std::size_t room = capacity_ - used_;
   std::memcpy(buffer_.get() + used_, data, room);
   used_ += room;
   data += room;
   size -= room;
-  const std::size_t full = used_;
-  used_ = 0;
-  WriteAll(buffer_.get(), full);
-  if (size >= capacity_) {  // a large piece goes out without a copy
+  WriteBuffer();
+  if (size >= capacity_) {  // a large piece goes out without a copy, after what came before
+    WaitForBackgroundWrite();
     WriteAll(data, size);
     return;
   }
@@ -53,12 +78,9 @@ void BufferedWriter::AppendSlow(const std::uint8_t* data, std::size_t size) {
 }
 
 int BufferedWriter::Flush() {
-  if (!failed_ && used_ > 0) {
-    const std::size_t full = used_;
-    used_ = 0;
-    WriteAll(buffer_.get(), full);
-  }
-  return failed_ ? -1 : 0;
+  if (ok() && used_ > 0) WriteBuffer();
+  WaitForBackgroundWrite();
+  return ok() ? 0 : -1;
 }
 
 }  // namespace kelvador

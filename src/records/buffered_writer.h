@@ -1,24 +1,31 @@
 #ifndef KELVADOR_RECORDS_BUFFERED_WRITER_H_
 #define KELVADOR_RECORDS_BUFFERED_WRITER_H_
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 namespace kelvador {
 
 // Collects bytes in a large buffer and writes them to a file descriptor it does
 // not own. The first failing write is remembered; later appends do nothing and
-// Flush reports it.
+// Flush reports it. A writer made `in_background` hands each full buffer to a
+// second thread and goes on filling a second buffer, so producing the bytes
+// and copying them into the file overlap on two cores.
 class BufferedWriter {
  public:
-  // A writer with a buffer of `capacity` bytes (at least 1); ok() is false
-  // when the buffer could not be allocated.
-  BufferedWriter(int fd, std::size_t capacity);
+  // A writer with buffers of `capacity` bytes (at least 1); ok() is false
+  // when a buffer could not be allocated.
+  BufferedWriter(int fd, std::size_t capacity, bool in_background = false);
+  // Waits for a write still in flight; does not flush.
+  ~BufferedWriter();
+  BufferedWriter(const BufferedWriter&) = delete;
+  BufferedWriter& operator=(const BufferedWriter&) = delete;
 
-  bool ok() const { return !failed_; }
-  std::int64_t bytes_written() const { return written_ + static_cast<std::int64_t>(used_); }
+  bool ok() const { return !failed_.load(std::memory_order_relaxed); }
 
   void Append(const void* data, std::size_t size) {
     if (size < capacity_ - used_) {
@@ -29,19 +36,25 @@ class BufferedWriter {
     }
   }
 
-  // Writes out what is buffered. Returns 0, or -1 when any write failed.
+  // Writes out what is buffered and waits for it. Returns 0, or -1 when any
+  // write failed.
   int Flush();
 
  private:
   void AppendSlow(const std::uint8_t* data, std::size_t size);
+  // Writes the full buffer, in the background when asked for; empties it.
+  void WriteBuffer();
+  void WaitForBackgroundWrite();
   void WriteAll(const std::uint8_t* data, std::size_t size);
 
   int fd_;
+  bool in_background_;
   std::unique_ptr<std::uint8_t[]> buffer_;
+  std::unique_ptr<std::uint8_t[]> spare_;  // being written in the background
   std::size_t capacity_;
   std::size_t used_ = 0;
-  std::int64_t written_ = 0;
-  bool failed_ = false;
+  std::atomic<bool> failed_{false};
+  std::thread background_;
 };
 
 }  // namespace kelvador

@@ -40,7 +40,7 @@ int WriteFile(RunState& run) {
     if (file.Open(run.arguments.target_file_name, run.arguments.replace_flag == 1) != 0) {
       return CannotOpen();
     }
-    BufferedWriter writer(file.fd(), kOutputBufferBytes);
+    BufferedWriter writer(file.fd(), kOutputBufferBytes, /*in_background=*/true);
     MergeProgress progress;
     if (run.progress && list->spilled()) {
       ProgressLine* line = run.progress.get();

@@ -23,7 +23,7 @@ namespace {
 constexpr std::size_t kKiB = 1024;
 constexpr std::size_t kMiB = 1024 * kKiB;
 constexpr std::size_t kSmallestChunk = 64 * kKiB;
-constexpr std::size_t kLargestChunk = 32 * kMiB;
+constexpr std::size_t kLargestChunk = 16 * kMiB;
 constexpr std::size_t kLargestIoBuffer = 1 * kMiB;
 constexpr std::size_t kMaxRunFiles = 64;  // open run files before the smallest are combined
 constexpr std::size_t kMaxChunkRecords = 0xFFFFFFFFu;  // sorting index entries hold 32 bits
@@ -58,6 +58,8 @@ struct RecordList::State {
   std::condition_variable changed;
   bool has_pending = false;
   Chunk pending;                  // a filled chunk waiting to be sorted
+  Chunk ready;                    // an empty chunk the worker mapped and touched ahead
+  bool prepare_ahead = true;      // false once mapping ahead failed
   bool stopping = false;
   bool worker_running = false;
   pthread_t worker{};
@@ -91,18 +93,37 @@ struct RecordList::State {
 
 namespace {
 
+// The background thread sorts filled chunks and, between them, prepares the
+// next empty chunk: the first touch of fresh memory is costly, and here it
+// happens on the second core instead of in the fetch loop.
 extern "C" void* RunWorker(void* argument) {
   auto* state = static_cast<RecordList::State*>(argument);
   std::unique_lock<std::mutex> lock(state->mutex);
   for (;;) {
-    state->changed.wait(lock, [state] { return state->has_pending || state->stopping; });
-    if (!state->has_pending) return nullptr;
-    Chunk chunk = std::move(state->pending);
-    state->has_pending = false;
-    state->changed.notify_all();
-    lock.unlock();
-    state->ProcessChunk(std::move(chunk));
-    lock.lock();
+    state->changed.wait(lock, [state] {
+      return state->has_pending || state->stopping ||
+             (state->prepare_ahead && !state->ready.memory);
+    });
+    if (state->has_pending) {
+      Chunk chunk = std::move(state->pending);
+      state->has_pending = false;
+      state->changed.notify_all();
+      lock.unlock();
+      state->ProcessChunk(std::move(chunk));
+      lock.lock();
+    } else if (state->stopping) {
+      return nullptr;
+    } else {
+      lock.unlock();
+      Chunk empty;
+      if (empty.memory.Allocate(state->chunk_records * state->length)) empty.memory.Prefault();
+      lock.lock();
+      if (empty.memory) {
+        state->ready = std::move(empty);
+      } else {
+        state->prepare_ahead = false;  // no memory ahead: the fetch loop maps its own
+      }
+    }
   }
 }
 
@@ -159,7 +180,7 @@ void RecordList::State::SpillSorted() {
     records += static_cast<std::int64_t>(chunk.count);
   }
   for (MemoryRecords& source : memory) sources.push_back(&source);
-  BufferedWriter writer(fd, io_buffer_bytes);
+  BufferedWriter writer(fd, io_buffer_bytes, /*in_background=*/true);
   int result = MergeRecords(sources, length, writer, nullptr);
   if (result == 0) result = writer.Flush();
   sorted.clear();
@@ -195,7 +216,7 @@ void RecordList::State::CombineSmallestRuns() {
     sources.push_back(files.back().get());
     records += run_files[i].count;
   }
-  BufferedWriter writer(fd, io_buffer_bytes);
+  BufferedWriter writer(fd, io_buffer_bytes, /*in_background=*/true);
   int result = MergeRecords(sources, length, writer, nullptr);
   if (result == 0) result = writer.Flush();
   if (result != 0) {
@@ -243,9 +264,10 @@ int RecordList::Add(std::string_view record) {
       s.chunk_records = std::clamp<std::size_t>(s.chunk_bytes / (s.length + sizeof(SortKey)), 1,
                                                 kMaxChunkRecords);
       // In flight besides the kept chunks: the chunk being filled, one waiting,
-      // one being sorted with its index, and the run file's write buffer.
-      s.reserve = 3 * s.chunk_records * s.length + SortIndexBytes(s.chunk_records) +
-                  s.io_buffer_bytes;
+      // one being sorted with its index, one prepared ahead, and the run
+      // file's two write buffers.
+      s.reserve = 4 * s.chunk_records * s.length + SortIndexBytes(s.chunk_records) +
+                  2 * s.io_buffer_bytes;
     }
   } else if (record.size() != s.length) {
     return 0;
@@ -254,7 +276,16 @@ int RecordList::Add(std::string_view record) {
     ++s.count;
     return 1;
   }
-  if (!s.filling.memory && !s.filling.memory.Allocate(s.chunk_records * s.length)) return 0;
+  if (!s.filling.memory) {
+    if (s.worker_running) {
+      std::lock_guard<std::mutex> lock(s.mutex);
+      if (s.ready.memory) {
+        s.filling = std::move(s.ready);
+        s.changed.notify_all();
+      }
+    }
+    if (!s.filling.memory && !s.filling.memory.Allocate(s.chunk_records * s.length)) return 0;
+  }
   std::memcpy(s.filling.memory.data() + s.filling.count * s.length, record.data(), s.length);
   ++s.count;
   if (++s.filling.count == s.chunk_records) {

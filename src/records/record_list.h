@@ -18,7 +18,7 @@ struct RecordListOptions {
   // 0 takes MemoryBudgetBytes() (records/memory_budget.h: KELVADOR_MEMORY_BUDGET_MB).
   std::size_t memory_budget = 0;
   // Bytes of one chunk of records; 0 derives it from the budget (1/16, from
-  // 64 KiB to 32 MiB).
+  // 64 KiB to 16 MiB).
   std::size_t chunk_bytes = 0;
   std::string spill_folder = ".";  // where sorted runs go past the budget
   std::string spill_name;          // names the run files (the target's last component)

@@ -60,9 +60,9 @@ TEST(ServerStop, TheSessionEndsInTheMiddleOfTheFetch) {
   const std::string log = installation.root() + "/run.log";
   const pid_t pid = StartKelvador(installation, {"ALL", "T1", "out.txt", "1"}, log);
 
-  // Once the cursor has delivered a few blocks, the server ends the session.
+  // Once the query is running and rows stream in, the server ends the session.
   const std::string fetching = "SELECT count(*) FROM pg_stat_activity WHERE usename = '" + role +
-                               "' AND query LIKE 'FETCH%'";
+                               "' AND state = 'active' AND query LIKE '%generate_series%'";
   bool terminated = false;
   int status = 0;
   bool ended = false;

@@ -1,6 +1,9 @@
 #include "db/postgresql/postgresql_session.h"
 
 #include <poll.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include <cerrno>
 #include <string>
@@ -11,8 +14,6 @@
 
 namespace kelvador::db {
 namespace {
-
-constexpr char kCursorName[] = "kelvador_rows";
 
 }  // namespace
 
@@ -52,14 +53,12 @@ int PostgresqlSession::SetCurrentSchema(std::string_view schema) {
 
 int PostgresqlSession::OpenQuery(const std::string& statement, int* item_count) {
   CloseQuery();
-  // The planner is told the whole result is wanted, as for a plain query,
-  // instead of the first tenth a cursor normally plans for.
-  int status = Execute("BEGIN READ ONLY; SET LOCAL cursor_tuple_fraction = 1");
+  int status = Execute("BEGIN READ ONLY");
   if (status != 0) return status;
   in_transaction_ = true;
 
-  // Describe before running: only a statement with result columns may become
-  // the cursor. A prepared statement also holds exactly one command.
+  // Describe before running: only a statement with result columns is run. A
+  // prepared statement also holds exactly one command.
   PGresult* result = PQprepare(connection_, "", statement.c_str(), 0, nullptr);
   if (PQresultStatus(result) == PGRES_COMMAND_OK) {
     PQclear(result);
@@ -76,105 +75,100 @@ int PostgresqlSession::OpenQuery(const std::string& statement, int* item_count) 
   }
   PQclear(result);
 
+  // Only a plain query may run: a cursor can be declared for nothing else, so
+  // UPDATE ... RETURNING and data-changing WITH clauses are refused here,
+  // unrun. The extended protocol (unlike PQexec) refuses several commands.
   if (status == 0) {
-    const std::string declare =
-        std::string("DECLARE ") + kCursorName + " NO SCROLL CURSOR FOR " + statement;
-    // The extended protocol (unlike PQexec) refuses a text of several commands.
+    const std::string declare = "DECLARE kelvador_check NO SCROLL CURSOR FOR " + statement;
     result = PQexecParams(connection_, declare.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0);
     if (PQresultStatus(result) != PGRES_COMMAND_OK) status = StatusOf(result);
     PQclear(result);
+    if (status == 0) status = Execute("CLOSE kelvador_check");
   }
-  if (status == 0) status = SendFetch();
+
+  // The rows stream in one at a time as the server sends them: nothing waits
+  // for a whole block, and memory holds one row whatever the result's size.
+  if (status == 0 &&
+      (PQsendQueryParams(connection_, statement.c_str(), 0, nullptr, nullptr, nullptr, nullptr,
+                         0) != 1 ||
+       PQsetSingleRowMode(connection_) != 1)) {
+    status = kInvalidSqlStatement;
+  }
   if (status != 0) {
     CloseQuery();
     return status;
   }
+  streaming_ = true;
   *item_count = item_count_;
   return 0;
 }
 
-int PostgresqlSession::SendFetch() {
-  static const std::string fetch = "FETCH FORWARD " + std::to_string(kRowsPerFetch) + " FROM " +
-                                   kCursorName;
-  if (PQsendQueryParams(connection_, fetch.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0) != 1) {
-    return kInvalidSqlStatement;
-  }
-  fetch_pending_ = true;
-  return 0;
-}
-
-int PostgresqlSession::ReceiveBlock() {
-  DropBlock();
-  PGresult* first = nullptr;
-  while (PGresult* result = PQgetResult(connection_)) {
-    if (first == nullptr) {
-      first = result;
-    } else {
-      PQclear(result);
-    }
-  }
-  fetch_pending_ = false;
-  if (PQresultStatus(first) != PGRES_TUPLES_OK) {
-    const int status = StatusOf(first);
-    PQclear(first);
-    last_block_ = true;
-    return status;
-  }
-  block_ = first;
-  block_rows_ = PQntuples(first);
-  next_row_ = 0;
-  if (block_rows_ < kRowsPerFetch) {
-    last_block_ = true;
-    return 0;
-  }
-  return SendFetch();  // read ahead while this block is handed out
-}
-
-void PostgresqlSession::DropBlock() {
-  PQclear(block_);
-  block_ = nullptr;
-  block_rows_ = 0;
-  next_row_ = 0;
+void PostgresqlSession::EndStream() {
+  while (PGresult* rest = PQgetResult(connection_)) PQclear(rest);
+  streaming_ = false;
 }
 
 int PostgresqlSession::FetchRow(RowSlots& slots) {
-  if (next_row_ >= block_rows_) {
-    if (!fetch_pending_) return kNoFurtherRow;
-    const int status = ReceiveBlock();
-    if (status != 0) return status;
-    if (block_rows_ == 0) return kNoFurtherRow;
-  }
-  const int row = next_row_++;
-  for (int i = 0; i < item_count_; ++i) {
-    if (PQgetlength(block_, row, i) > kSlotSize) return kItemTruncated;
+  if (!streaming_) return kNoFurtherRow;
+  PGresult* row = PQgetResult(connection_);
+  const ExecStatusType kind = PQresultStatus(row);
+  if (kind != PGRES_SINGLE_TUPLE) {
+    // The zero-row result that ends the stream, or an error (also a lost
+    // connection, which has no SQLSTATE and reports -900).
+    const int status = kind == PGRES_TUPLES_OK ? kNoFurtherRow : StatusOf(row);
+    PQclear(row);
+    EndStream();
+    return status;
   }
   int status = 0;
-  for (int i = 0; i < item_count_; ++i) {
-    if (PQgetisnull(block_, row, i)) {
+  for (int i = 0; i < item_count_ && status == 0; ++i) {
+    if (PQgetlength(row, 0, i) > kSlotSize) status = kItemTruncated;
+  }
+  for (int i = 0; i < item_count_ && status != kItemTruncated; ++i) {
+    if (PQgetisnull(row, 0, i)) {
       slots.SetEmpty(i);
       status = kNullItem;
     } else {
-      slots.Set(i, PQgetvalue(block_, row, i), PQgetlength(block_, row, i));
+      slots.Set(i, PQgetvalue(row, 0, i), PQgetlength(row, 0, i));
     }
   }
+  PQclear(row);
   return status;
 }
 
 int PostgresqlSession::CloseQuery() {
-  if (fetch_pending_) {
-    while (PGresult* result = PQgetResult(connection_)) PQclear(result);
-    fetch_pending_ = false;
+  if (streaming_) {
+    // Rows not read yet are not wanted: ask the server to stop sending them.
+    if (PGcancel* cancel = PQgetCancel(connection_)) {
+      char error[256];
+      PQcancel(cancel, error, sizeof error);
+      PQfreeCancel(cancel);
+    }
+    EndStream();
   }
-  DropBlock();
-  last_block_ = false;
   item_count_ = 0;
   if (!in_transaction_) return 0;
   in_transaction_ = false;
-  // Ending the transaction closes the cursor; nothing was written to keep.
+  // Nothing was written to keep.
   return Execute("ROLLBACK");
 }
 
+namespace {
+
+// Every block of rows is a result of many small allocations that is freed
+// whole before the next one arrives. glibc would hand the top of its heap back
+// to the system after each block and take it again for the next: thousands of
+// system calls per million rows. Keeping up to 64 MiB of freed heap avoids it.
+void KeepFreedHeapBetweenBlocks() {
+#if defined(__GLIBC__)
+  mallopt(M_TRIM_THRESHOLD, 64 << 20);
+#endif
+}
+
+}  // namespace
+
 int ConnectPostgresql(const ConnectRequest& request, std::unique_ptr<Session>* session) {
+  KeepFreedHeapBetweenBlocks();
   // The service text is expanded as a URI first, so the login and password
   // given separately take precedence over any user or password inside it.
   const char* keywords[5] = {"dbname", "fallback_application_name", nullptr, nullptr, nullptr};

@@ -10,14 +10,12 @@
 
 namespace kelvador::db {
 
-// A libpq connection. The query runs inside a read-only transaction through a
-// server-side cursor read in blocks of kRowsPerFetch rows; the next block is
-// requested as soon as one arrives, so the server works while the rows of the
-// current block are handed out. Owns the connection and closes it when it goes.
+// A libpq connection. The query runs inside a read-only transaction in
+// libpq's single-row mode: rows are handed out as they arrive, one result of
+// one row at a time, so memory stays flat however many rows the query returns.
+// Owns the connection and closes it when it goes.
 class PostgresqlSession final : public Session {
  public:
-  static constexpr int kRowsPerFetch = 4000;
-
   explicit PostgresqlSession(PGconn* connection) : connection_(connection) {}
   ~PostgresqlSession() override;
   PostgresqlSession(const PostgresqlSession&) = delete;
@@ -27,28 +25,22 @@ class PostgresqlSession final : public Session {
   // schema exists (search_path is then unchanged).
   int SetCurrentSchema(std::string_view schema) override;
   // BEGIN READ ONLY, prepare and describe the statement: no result columns
-  // -1003, more than 30 -1007, both without running it; then declare the
-  // cursor and request the first block. Any failure leaves no transaction open.
+  // -1003, more than 30 -1007, both without running it; then start it in
+  // single-row mode. Any failure leaves no transaction open.
   int OpenQuery(const std::string& statement, int* item_count) override;
   int FetchRow(RowSlots& slots) override;
-  // Ends the transaction (which closes the cursor); 0 or the status of that.
+  // Cancels rows not yet read and ends the transaction; 0 or the status of that.
   int CloseQuery() override;
 
  private:
-  int SendFetch();        // asks for the next block; 0 or a status
-  int ReceiveBlock();     // waits for the requested block into block_
+  void EndStream();       // reads what is left of the running query
   int StatusOf(const PGresult* result) const;
   int Execute(const char* command);  // runs a command without result rows
-  void DropBlock();
 
   PGconn* connection_;
-  PGresult* block_ = nullptr;  // rows received and not yet all handed out
-  int block_rows_ = 0;
-  int next_row_ = 0;
   int item_count_ = 0;
   bool in_transaction_ = false;
-  bool fetch_pending_ = false;  // a FETCH was sent and its result not read
-  bool last_block_ = false;     // the server has no rows after block_
+  bool streaming_ = false;  // the query runs and its rows are not all read
 };
 
 }  // namespace kelvador::db
