@@ -6,17 +6,6 @@
 
 namespace kelvador {
 
-MappedBuffer& MappedBuffer::operator=(MappedBuffer&& other) noexcept {
-  if (this != &other) {
-    Release();
-    data_ = other.data_;
-    size_ = other.size_;
-    other.data_ = nullptr;
-    other.size_ = 0;
-  }
-  return *this;
-}
-
 bool MappedBuffer::Allocate(std::size_t size) {
   Release();
   if (size == 0) size = 1;

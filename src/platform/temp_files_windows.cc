@@ -90,17 +90,6 @@ bool ProcessIsRunning(DWORD pid) {
 
 }  // namespace
 
-void SplitTargetName(const std::string& target, std::string* folder, std::string* base) {
-  const std::size_t slash = target.find_last_of("\\/");
-  if (slash == std::string::npos) {
-    folder->assign(1, '.');
-    base->assign(target);
-  } else {
-    folder->assign(target, 0, slash == 0 ? 1 : slash);
-    base->assign(target, slash + 1, std::string::npos);
-  }
-}
-
 int CreateTempFile(const std::string& folder, std::string_view base, std::string_view kind,
                    std::string* path) {
   return CreateWithFlags(folder, base, kind, 0, path);

@@ -18,7 +18,16 @@ class MappedBuffer {
     other.data_ = nullptr;
     other.size_ = 0;
   }
-  MappedBuffer& operator=(MappedBuffer&& other) noexcept;
+  MappedBuffer& operator=(MappedBuffer&& other) noexcept {
+    if (this != &other) {
+      Release();
+      data_ = other.data_;
+      size_ = other.size_;
+      other.data_ = nullptr;
+      other.size_ = 0;
+    }
+    return *this;
+  }
   MappedBuffer(const MappedBuffer&) = delete;
   MappedBuffer& operator=(const MappedBuffer&) = delete;
 

@@ -91,17 +91,6 @@ pid_t OwnerOf(std::string_view name) {
 
 }  // namespace
 
-void SplitTargetName(const std::string& target, std::string* folder, std::string* base) {
-  const std::size_t slash = target.rfind('/');
-  if (slash == std::string::npos) {
-    folder->assign(1, '.');
-    base->assign(target);
-  } else {
-    folder->assign(target, 0, slash == 0 ? 1 : slash);
-    base->assign(target, slash + 1, std::string::npos);
-  }
-}
-
 int CreateTempFile(const std::string& folder, std::string_view base, std::string_view kind,
                    std::string* path) {
   std::string name = TempTemplate(folder, base, kind);

@@ -4,15 +4,13 @@
 #include <string>
 #include <string_view>
 
+#include "platform/paths.h"  // SplitTargetName
+
 namespace kelvador {
 
 // Temporary files live beside the file they serve and are named
 // ".<name>.kelvador-<pid>-<kind><6 random characters>", so that they are never
 // mistaken for download files and a later run can tell whose they were.
-
-// Splits a target file name into its folder ("." when it names none) and its
-// last component.
-void SplitTargetName(const std::string& target, std::string* folder, std::string* base);
 
 // Creates a new, empty temporary file (mode 0600, close-on-exec) in `folder`,
 // named after `base` and `kind`. Returns its descriptor and *path, or -1 with
