@@ -64,6 +64,41 @@ inline int FetchFirstItems(Session& session, const std::string& sql,
 // Behaviour every server backend shares, on the tables of the test servers'
 // schema (tests/servers/vtsystem.sql), with `session` connected to it.
 
+// Items go to their slots as text; a NULL item empties its slot and reports
+// -1405 with the row delivered; UTF-8 passes byte for byte; slots beyond the
+// select list are left alone; the end stays the end.
+inline void ExpectArticleRowsInSlots(Session& session) {
+  int item_count = 0;
+  ASSERT_EQ(session.OpenQuery("SELECT art_no, terminal, name, qty FROM article ORDER BY art_no",
+                              &item_count),
+            0);
+  EXPECT_EQ(item_count, 4);
+  RowSlots slots;
+  slots.Set(4, "keep", 4);  // beyond the select list: left as it is
+  const struct {
+    int status;
+    const char* art_no;
+    const char* name;
+  } want[] = {
+      {0, "1", "Schraube M4"},
+      {0, "2", "Mutter M4"},
+      {0, "3", "Unterlegscheibe"},
+      {kNullItem, "4", ""},
+      {0, "5", "M\xC3\xBCller Stra\xC3\x9F" "e \xC3\x84\xC3\x96\xC3\x9C \xE2\x82\xAC"},
+  };
+  for (const auto& w : want) {
+    slots.Set(2, "stale", 5);
+    EXPECT_EQ(session.FetchRow(slots), w.status) << w.art_no;
+    EXPECT_EQ(slots.Slot(0), w.art_no);
+    EXPECT_EQ(slots.Slot(2), w.name) << w.art_no;
+    EXPECT_EQ(slots.Slot(3).empty(), false) << w.art_no;
+    EXPECT_EQ(slots.Slot(4), "keep");
+  }
+  EXPECT_EQ(session.FetchRow(slots), kNoFurtherRow);
+  EXPECT_EQ(session.FetchRow(slots), kNoFurtherRow);
+  EXPECT_EQ(session.CloseQuery(), 0);
+}
+
 // Items of 100 bytes fit; a row with a longer item fails with -1406 and is not
 // delivered; the rows after it are; widths count bytes, not characters.
 inline void ExpectItemsOver100BytesRefusedRowByRow(Session& session) {

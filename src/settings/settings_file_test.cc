@@ -8,16 +8,11 @@
 #include <fstream>
 #include <string>
 
+#include "settings/hex_for_tests.h"
 #include "settings/value_cipher.h"
 
 namespace kelvador {
 namespace {
-
-std::string Hex(const std::string& value) {
-  std::string hex;
-  EncryptHexValue(value, kSettingValueKey, &hex);
-  return hex;
-}
 
 std::string LowerHex(const std::string& value) {
   std::string hex = Hex(value);

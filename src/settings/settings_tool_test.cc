@@ -4,16 +4,11 @@
 
 #include <string>
 
+#include "settings/hex_for_tests.h"
 #include "settings/value_cipher.h"
 
 namespace kelvador {
 namespace {
-
-std::string Hex(const std::string& value) {
-  std::string hex;
-  EncryptHexValue(value, kSettingValueKey, &hex);
-  return hex;
-}
 
 struct SetCase {
   std::string name;

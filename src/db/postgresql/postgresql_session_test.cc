@@ -126,34 +126,7 @@ TEST_F(PostgresqlSessionTest, SchemaStepSetsSearchPathOrFails) {
 
 TEST_F(PostgresqlSessionTest, RowsGoToSlotsWithNullAndUtf8) {
   ConnectToVtsystem();
-  int item_count = 0;
-  ASSERT_EQ(session_->OpenQuery("SELECT art_no, terminal, name, qty FROM article ORDER BY art_no",
-                                &item_count),
-            0);
-  EXPECT_EQ(item_count, 4);
-  RowSlots slots;
-  slots.Set(4, "keep", 4);  // beyond the select list: left as it is
-  const struct {
-    int status;
-    const char* art_no;
-    const char* name;
-  } want[] = {
-      {0, "1", "Schraube M4"},
-      {0, "2", "Mutter M4"},
-      {0, "3", "Unterlegscheibe"},
-      {kNullItem, "4", ""},
-      {0, "5", "M\xC3\xBCller Stra\xC3\x9F" "e \xC3\x84\xC3\x96\xC3\x9C \xE2\x82\xAC"},
-  };
-  for (const auto& w : want) {
-    slots.Set(2, "stale", 5);
-    EXPECT_EQ(session_->FetchRow(slots), w.status) << w.art_no;
-    EXPECT_EQ(slots.Slot(0), w.art_no);
-    EXPECT_EQ(slots.Slot(2), w.name) << w.art_no;
-    EXPECT_EQ(slots.Slot(4), "keep");
-  }
-  EXPECT_EQ(session_->FetchRow(slots), kNoFurtherRow);
-  EXPECT_EQ(session_->FetchRow(slots), kNoFurtherRow);
-  EXPECT_EQ(session_->CloseQuery(), 0);
+  ExpectArticleRowsInSlots(*session_);
 }
 
 TEST_F(PostgresqlSessionTest, ItemsOver100BytesAreRefusedRowByRow) {
