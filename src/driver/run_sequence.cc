@@ -34,6 +34,8 @@ void ReadSystemSettings(SystemSettings* settings) {
 
 // Fetches every row, turning each into a record, until 1403 or an error.
 void FetchAllRows(RunState& run) {
+  const RecordShape shape(run.layout);
+  run.record_buffer.resize(shape.length());
   for (;;) {
     run.row_slots.Clear();
     run.last_status = FetchRow(*run.session, run.row_slots);
@@ -44,7 +46,7 @@ void FetchAllRows(RunState& run) {
       }
       return;
     }
-    BuildRecord(run.layout, run.row_slots, &run.record_buffer);
+    shape.Build(run.row_slots, run.record_buffer.data());
     AddRecord(run, run.record_buffer);
     ++run.record_count;
     if (run.progress) run.progress->RowFetched(run.record_count);

@@ -1,5 +1,5 @@
 #include <fcntl.h>
-// Figures of the record production: the per-row cost of BuildRecord and
+// Figures of the record production: the per-row cost of RecordShape::Build and
 // AddRecord as the fetch loop pays it, and the sort and merge throughput of the
 // record list in memory and with run files. Prints figures; checks nothing.
 
@@ -65,26 +65,28 @@ std::string BenchFolder() {
 void BM_BuildRecord(benchmark::State& state) {
   const ColumnLayout layout = BenchLayout();
   const std::vector<RowSlots>& rows = Rows();
-  std::string record;
+  const RecordShape shape(layout);
+  std::string record(shape.length(), ' ');
   std::size_t i = 0;
   for (auto _ : state) {
-    BuildRecord(layout, rows[i++ & (rows.size() - 1)], &record);
+    shape.Build(rows[i++ & (rows.size() - 1)], record.data());
     benchmark::DoNotOptimize(record.data());
   }
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_BuildRecord);
 
-// BuildRecord and Add per row, the background sorting included (Finish).
+// Building and adding a record per row, the background sorting included (Finish).
 void BM_BuildAndAdd(benchmark::State& state) {
   const ColumnLayout layout = BenchLayout();
   const std::vector<RowSlots>& rows = Rows();
   const std::size_t count = static_cast<std::size_t>(state.range(0));
-  std::string record;
+  const RecordShape shape(layout);
+  std::string record(shape.length(), ' ');
   for (auto _ : state) {
     RecordList list(RecordListOptions{std::size_t{1} << 30, 0, "/tmp", "bench"});
     for (std::size_t i = 0; i < count; ++i) {
-      BuildRecord(layout, rows[i & (rows.size() - 1)], &record);
+      shape.Build(rows[i & (rows.size() - 1)], record.data());
       list.Add(record);
     }
     list.Finish();

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <utility>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace kelvador {
@@ -28,6 +29,7 @@ void BufferedWriter::WaitForBackgroundWrite() {
 }
 
 void BufferedWriter::WriteAll(const std::uint8_t* data, std::size_t size) {
+  const bool start_writeback = start_writeback_ && size > 0;
   while (size > 0 && !failed_.load(std::memory_order_relaxed)) {
     const ssize_t done = write(fd_, data, size);
     if (done < 0) {
@@ -42,6 +44,10 @@ void BufferedWriter::WriteAll(const std::uint8_t* data, std::size_t size) {
     data += done;
     size -= static_cast<std::size_t>(done);
   }
+#if defined(__linux__)
+  // Only a request: pages already on their way are not waited for.
+  if (start_writeback && size == 0) sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
 }
 
 void BufferedWriter::WriteBuffer() {

@@ -41,6 +41,7 @@ int WriteFile(RunState& run) {
       return CannotOpen();
     }
     BufferedWriter writer(file.fd(), kOutputBufferBytes, /*in_background=*/true);
+    writer.StartWritebackEarly();
     MergeProgress progress;
     if (run.progress && list->spilled()) {
       ProgressLine* line = run.progress.get();

@@ -1,5 +1,7 @@
 #include "records/field_format.h"
 
+#include <cstring>
+
 namespace kelvador {
 namespace {
 
@@ -20,34 +22,35 @@ std::string_view TrimBoth(std::string_view text) {
   return text.substr(start);
 }
 
+FieldFormat FieldFormatNamed(std::string_view format) {
+  if (format == "CHAR") return FieldFormat::kChar;
+  if (format == "DEC") return FieldFormat::kDec;
+  if (format == "TXT") return FieldFormat::kTxt;
+  return FieldFormat::kNone;
+}
+
+void WriteField(std::string_view value, std::size_t width, FieldFormat format, char* out) {
+  value = format == FieldFormat::kTxt ? TrimRight(value) : TrimBoth(value);
+  if (value.size() >= width) {
+    std::memcpy(out, value.data() + (value.size() - width), width);
+  } else if (format == FieldFormat::kDec) {
+    const std::size_t zeros = width - value.size();
+    std::memset(out, '0', zeros);
+    std::memcpy(out + zeros, value.data(), value.size());
+  } else {
+    std::memcpy(out, value.data(), value.size());
+    std::memset(out + value.size(), ' ', width - value.size());
+  }
+}
+
 void FormatField(std::string_view value, std::int32_t width, std::string_view format,
                  std::string* record) {
-  enum class Pad { kBlanksBehind, kZerosInFront };
-  Pad pad;
-  if (format == "CHAR") {
-    value = TrimBoth(value);
-    pad = Pad::kBlanksBehind;
-  } else if (format == "DEC") {
-    value = TrimBoth(value);
-    pad = Pad::kZerosInFront;
-  } else if (format == "TXT") {
-    value = TrimRight(value);
-    pad = Pad::kBlanksBehind;
-  } else {
-    return;
-  }
+  const FieldFormat known = FieldFormatNamed(format);
   // A negative width (the definition file can hold one) contributes nothing, as 0 does.
-  if (width <= 0) return;
-  const std::size_t field_width = static_cast<std::size_t>(width);
-  if (value.size() >= field_width) {
-    record->append(value.substr(value.size() - field_width));
-  } else if (pad == Pad::kZerosInFront) {
-    record->append(field_width - value.size(), '0');
-    record->append(value);
-  } else {
-    record->append(value);
-    record->append(field_width - value.size(), ' ');
-  }
+  if (known == FieldFormat::kNone || width <= 0) return;
+  const std::size_t start = record->size();
+  record->resize(start + static_cast<std::size_t>(width));
+  WriteField(value, static_cast<std::size_t>(width), known, record->data() + start);
 }
 
 }  // namespace kelvador
