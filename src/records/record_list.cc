@@ -58,7 +58,10 @@ struct RecordList::State {
   std::condition_variable changed;
   bool has_pending = false;
   Chunk pending;                  // a filled chunk waiting to be sorted
-  Chunk ready;                    // an empty chunk the worker mapped and touched ahead
+  // Chunk buffers whose pages are already touched: sorted chunks' sources,
+  // spilled chunks, and one the worker prepares while idle. Fresh pages are
+  // costly, so buffers are reused rather than given back and mapped again.
+  std::vector<MappedBuffer> free_buffers;
   bool prepare_ahead = true;      // false once mapping ahead failed
   bool stopping = false;
   bool worker_running = false;
@@ -73,13 +76,14 @@ struct RecordList::State {
   bool spilled = false;
   bool looked_for_abandoned = false;
   MappedBuffer sort_keys;
-  std::unique_ptr<std::uint8_t[]> spare_record;
 
   ~State() {
     for (RunFile& run : run_files) close(run.fd);
   }
 
   void ProcessChunk(Chunk chunk);
+  MappedBuffer TakeBuffer();
+  void GiveBack(MappedBuffer buffer);
   void SpillSorted();
   void CombineSmallestRuns();
   int CreateRunFile();
@@ -93,8 +97,8 @@ struct RecordList::State {
 
 namespace {
 
-// The background thread sorts filled chunks and, between them, prepares the
-// next empty chunk: the first touch of fresh memory is costly, and here it
+// The background thread sorts filled chunks and, when idle with no buffer to
+// spare, prepares one: the first touch of fresh memory is costly, and here it
 // happens on the second core instead of in the fetch loop.
 extern "C" void* RunWorker(void* argument) {
   auto* state = static_cast<RecordList::State*>(argument);
@@ -102,7 +106,7 @@ extern "C" void* RunWorker(void* argument) {
   for (;;) {
     state->changed.wait(lock, [state] {
       return state->has_pending || state->stopping ||
-             (state->prepare_ahead && !state->ready.memory);
+             (state->prepare_ahead && state->free_buffers.empty());
     });
     if (state->has_pending) {
       Chunk chunk = std::move(state->pending);
@@ -115,11 +119,11 @@ extern "C" void* RunWorker(void* argument) {
       return nullptr;
     } else {
       lock.unlock();
-      Chunk empty;
-      if (empty.memory.Allocate(state->chunk_records * state->length)) empty.memory.Prefault();
+      MappedBuffer empty;
+      if (empty.Allocate(state->chunk_records * state->length)) empty.Prefault();
       lock.lock();
-      if (empty.memory) {
-        state->ready = std::move(empty);
+      if (empty) {
+        state->free_buffers.push_back(std::move(empty));
       } else {
         state->prepare_ahead = false;  // no memory ahead: the fetch loop maps its own
       }
@@ -129,23 +133,47 @@ extern "C" void* RunWorker(void* argument) {
 
 }  // namespace
 
-// Sorts a filled chunk and keeps it; merges the kept chunks into a run file
-// when they and the chunks still in flight would pass the budget.
+MappedBuffer RecordList::State::TakeBuffer() {
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (!free_buffers.empty()) {
+      MappedBuffer buffer = std::move(free_buffers.back());
+      free_buffers.pop_back();
+      return buffer;
+    }
+  }
+  MappedBuffer buffer;
+  buffer.Allocate(chunk_records * length);
+  return buffer;
+}
+
+void RecordList::State::GiveBack(MappedBuffer buffer) {
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    free_buffers.push_back(std::move(buffer));
+  }
+  changed.notify_all();
+}
+
+// Sorts a filled chunk into another buffer and keeps that, handing the filled
+// one back for reuse; merges the kept chunks into a run file when they and the
+// chunks still in flight would pass the budget.
 void RecordList::State::ProcessChunk(Chunk chunk) {
   if (status.load() != 0) return;
   if (!sort_keys && !sort_keys.Allocate(SortIndexBytes(chunk_records))) {
     Fail(kRunFileNotWritten);
     return;
   }
-  if (!spare_record) spare_record.reset(new (std::nothrow) std::uint8_t[length]);
-  if (!spare_record) {
+  Chunk result{TakeBuffer(), chunk.count};
+  if (!result.memory) {
     Fail(kRunFileNotWritten);
     return;
   }
   SortRecords(chunk.memory.data(), chunk.count, length,
-              reinterpret_cast<SortKey*>(sort_keys.data()), spare_record.get());
-  sorted_bytes += chunk.count * length;
-  sorted.push_back(std::move(chunk));
+              reinterpret_cast<SortKey*>(sort_keys.data()), result.memory.data());
+  GiveBack(std::move(chunk.memory));
+  sorted_bytes += result.count * length;
+  sorted.push_back(std::move(result));
   if (sorted_bytes + reserve > budget) SpillSorted();
 }
 
@@ -183,6 +211,7 @@ void RecordList::State::SpillSorted() {
   BufferedWriter writer(fd, io_buffer_bytes, /*in_background=*/true);
   int result = MergeRecords(sources, length, writer, nullptr);
   if (result == 0) result = writer.Flush();
+  for (Chunk& chunk : sorted) GiveBack(std::move(chunk.memory));
   sorted.clear();
   sorted_bytes = 0;
   if (result != 0) {
@@ -261,11 +290,11 @@ int RecordList::Add(std::string_view record) {
     s.length = record.size();
     if (s.length != 0) {
       // A chunk and its sorting index together take about chunk_bytes.
-      s.chunk_records = std::clamp<std::size_t>(s.chunk_bytes / (s.length + sizeof(SortKey)), 1,
-                                                kMaxChunkRecords);
+      s.chunk_records = std::clamp<std::size_t>(s.chunk_bytes / (s.length + SortIndexBytes(1)),
+                                                1, kMaxChunkRecords);
       // In flight besides the kept chunks: the chunk being filled, one waiting,
-      // one being sorted with its index, one prepared ahead, and the run
-      // file's two write buffers.
+      // one being sorted into another with its index, and the run file's two
+      // write buffers.
       s.reserve = 4 * s.chunk_records * s.length + SortIndexBytes(s.chunk_records) +
                   2 * s.io_buffer_bytes;
     }
@@ -277,23 +306,18 @@ int RecordList::Add(std::string_view record) {
     return 1;
   }
   if (!s.filling.memory) {
-    if (s.worker_running) {
-      std::lock_guard<std::mutex> lock(s.mutex);
-      if (s.ready.memory) {
-        s.filling = std::move(s.ready);
-        s.changed.notify_all();
-      }
+    if (!s.worker_running) {
+      s.worker_running = pthread_create(&s.worker, nullptr, RunWorker, &s) == 0;
     }
-    if (!s.filling.memory && !s.filling.memory.Allocate(s.chunk_records * s.length)) return 0;
+    s.filling.memory = s.TakeBuffer();
+    s.changed.notify_all();  // the worker may prepare the next buffer
+    if (!s.filling.memory) return 0;
   }
   std::memcpy(s.filling.memory.data() + s.filling.count * s.length, record.data(), s.length);
   ++s.count;
   if (++s.filling.count == s.chunk_records) {
     Chunk full = std::move(s.filling);
     s.filling = Chunk{};
-    if (!s.worker_running) {
-      s.worker_running = pthread_create(&s.worker, nullptr, RunWorker, &s) == 0;
-    }
     if (!s.worker_running) {  // no thread to be had: sort here
       s.ProcessChunk(std::move(full));
     } else {
@@ -331,7 +355,9 @@ int RecordList::Finish() {
     s.filling = Chunk{};
     s.ProcessChunk(std::move(last));
   }
+  s.filling = Chunk{};
   s.sort_keys.Release();
+  s.free_buffers.clear();
   return s.status.load();
 }
 

@@ -37,14 +37,14 @@ struct SortKey {
 };
 
 // Bytes of sorting index that sorting `count` records needs.
-inline std::size_t SortIndexBytes(std::size_t count) { return count * sizeof(SortKey); }
+inline std::size_t SortIndexBytes(std::size_t count) { return 2 * count * sizeof(SortKey); }
 
-// Sorts `count` records of `length` bytes each, stored one after another at
-// `data`, into ascending unsigned byte order in place. `keys` must hold
-// `count` entries and `spare_record` `length` bytes; both are scratch.
-// Identical records are all kept.
-void SortRecords(std::uint8_t* data, std::size_t count, std::size_t length, SortKey* keys,
-                 std::uint8_t* spare_record);
+// Writes the `count` records of `length` bytes each, stored one after another
+// at `data`, to `sorted` in ascending unsigned byte order, identical ones all
+// kept. `sorted` has room for them all and does not overlap `data`; `index`
+// has SortIndexBytes(count) bytes of scratch.
+void SortRecords(const std::uint8_t* data, std::size_t count, std::size_t length, SortKey* index,
+                 std::uint8_t* sorted);
 
 }  // namespace kelvador
 
