@@ -325,6 +325,12 @@ int RecordList::Add(std::string_view record) {
       s.changed.wait(lock, [&s] { return !s.has_pending; });
       s.pending = std::move(full);
       s.has_pending = true;
+      // The next chunk to fill is taken now, before the worker can take the
+      // same touched buffer as a sorting target: faults belong on its core.
+      if (!s.free_buffers.empty()) {
+        s.filling.memory = std::move(s.free_buffers.back());
+        s.free_buffers.pop_back();
+      }
       lock.unlock();
       s.changed.notify_all();
     }
