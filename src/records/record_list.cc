@@ -82,6 +82,8 @@ struct RecordList::State {
   }
 
   void ProcessChunk(Chunk chunk);
+  Chunk SortChunk(Chunk& chunk, SortKey* index);
+  void KeepSorted(Chunk chunk);
   MappedBuffer TakeBuffer();
   void GiveBack(MappedBuffer buffer);
   void SpillSorted();
@@ -155,26 +157,40 @@ void RecordList::State::GiveBack(MappedBuffer buffer) {
   changed.notify_all();
 }
 
-// Sorts a filled chunk into another buffer and keeps that, handing the filled
-// one back for reuse; merges the kept chunks into a run file when they and the
-// chunks still in flight would pass the budget.
+// Sorts a filled chunk into another buffer, with `index` as scratch
+// (SortIndexBytes(chunk.count) bytes), and hands the filled one back for
+// reuse, emptying `chunk`. Touches nothing but the pool, so the last chunk can
+// be sorted while the worker still sorts its own. When no buffer can be had,
+// the result has no memory and `chunk` is left as it was.
+Chunk RecordList::State::SortChunk(Chunk& chunk, SortKey* index) {
+  Chunk result{TakeBuffer(), chunk.count};
+  if (!result.memory) return Chunk{};
+  SortRecords(chunk.memory.data(), chunk.count, length, index, result.memory.data());
+  GiveBack(std::move(chunk.memory));
+  chunk = Chunk{};
+  return result;
+}
+
+// Keeps a sorted chunk; merges the kept chunks into a run file when they and
+// the chunks still in flight would pass the budget.
+void RecordList::State::KeepSorted(Chunk chunk) {
+  sorted_bytes += chunk.count * length;
+  sorted.push_back(std::move(chunk));
+  if (sorted_bytes + reserve > budget) SpillSorted();
+}
+
 void RecordList::State::ProcessChunk(Chunk chunk) {
   if (status.load() != 0) return;
   if (!sort_keys && !sort_keys.Allocate(SortIndexBytes(chunk_records))) {
     Fail(kRunFileNotWritten);
     return;
   }
-  Chunk result{TakeBuffer(), chunk.count};
+  Chunk result = SortChunk(chunk, reinterpret_cast<SortKey*>(sort_keys.data()));
   if (!result.memory) {
     Fail(kRunFileNotWritten);
     return;
   }
-  SortRecords(chunk.memory.data(), chunk.count, length,
-              reinterpret_cast<SortKey*>(sort_keys.data()), result.memory.data());
-  GiveBack(std::move(chunk.memory));
-  sorted_bytes += result.count * length;
-  sorted.push_back(std::move(result));
-  if (sorted_bytes + reserve > budget) SpillSorted();
+  KeepSorted(std::move(result));
 }
 
 int RecordList::State::CreateRunFile() {
@@ -347,21 +363,29 @@ bool RecordList::spilled() const { return state_ && state_->spilled; }
 int RecordList::Finish() {
   if (!state_) return kRunFileNotWritten;
   State& s = *state_;
+  Chunk last = std::move(s.filling);
+  s.filling = Chunk{};
+  if (last.count == 0) last = Chunk{};
+  Chunk last_sorted;
   if (s.worker_running) {
     {
       std::lock_guard<std::mutex> lock(s.mutex);
       s.stopping = true;
     }
     s.changed.notify_all();
+    // The last chunk is sorted here while the worker finishes the one before.
+    MappedBuffer index;
+    if (last.memory && s.status.load() == 0 && index.Allocate(SortIndexBytes(last.count))) {
+      last_sorted = s.SortChunk(last, reinterpret_cast<SortKey*>(index.data()));
+    }
     pthread_join(s.worker, nullptr);
     s.worker_running = false;
   }
-  if (s.filling.count > 0) {
-    Chunk last = std::move(s.filling);
-    s.filling = Chunk{};
-    s.ProcessChunk(std::move(last));
+  if (last_sorted.memory) {
+    if (s.status.load() == 0) s.KeepSorted(std::move(last_sorted));
+  } else if (last.memory) {
+    s.ProcessChunk(std::move(last));  // no worker, or no memory to sort beside it
   }
-  s.filling = Chunk{};
   s.sort_keys.Release();
   s.free_buffers.clear();
   return s.status.load();

@@ -120,16 +120,19 @@ int PostgresqlSession::FetchRow(RowSlots& slots) {
     EndStream();
     return status;
   }
+  int lengths[kColumnCount];
   int status = 0;
-  for (int i = 0; i < item_count_ && status == 0; ++i) {
-    if (PQgetlength(row, 0, i) > kSlotSize) status = kItemTruncated;
+  for (int i = 0; i < item_count_; ++i) {
+    lengths[i] = PQgetlength(row, 0, i);
+    if (lengths[i] > kSlotSize) status = kItemTruncated;
   }
   for (int i = 0; i < item_count_ && status != kItemTruncated; ++i) {
     if (PQgetisnull(row, 0, i)) {
       slots.SetEmpty(i);
       status = kNullItem;
     } else {
-      slots.Set(i, PQgetvalue(row, 0, i), PQgetlength(row, 0, i));
+      // Text values from the server never hold a zero byte.
+      slots.SetText(i, PQgetvalue(row, 0, i), static_cast<std::size_t>(lengths[i]));
     }
   }
   PQclear(row);
