@@ -25,7 +25,8 @@
 # kelvador with KELVADOR_MEMORY_BUDGET_MB (spilling to temporary files) and
 # compares the bytes with the in-memory run.
 #
-# Wall time is taken around each command; peak memory is /usr/bin/time's
+# Every timed command starts after a sync, so that no tool pays for writeback
+# another one left behind. Wall time is taken around each command; peak memory is /usr/bin/time's
 # maximum resident set size (for a pipeline: its largest process); CPU time is
 # user plus system time of the command and its children. Results go
 # to standard output and bench/out/results.md; the samples to
@@ -152,6 +153,9 @@ time_once() {
 record_sample() {  # database, N, tool, command...
   local database=$1 n=$2 tool=$3; shift 3
   local result
+  # The pipeline leaves its files unsynced; their writeback is its cost and
+  # must not fall into the next tool's time.
+  sync
   result=$(time_once "$@") || die "$database $tool at N=$n failed"
   printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$database" "$n" "$tool" ${result} >>"$samples"
   set -- ${result}
@@ -214,6 +218,7 @@ bench_sqlite() {  # N
 # kelvador under a memory budget against the in-memory run's file.
 spill_check() {  # N, file of an in-memory run
   local n=$1 reference=$2 result left
+  sync
   result=$(time_once bash -c 'run_kelvador "$1" "$2" spill.txt "KELVADOR_MEMORY_BUDGET_MB=$3"' _ \
     "$sqlite_app" "$n" "$budget_mb") || die "spill run at N=$n failed"
   left=$(leftovers "$sqlite_app")

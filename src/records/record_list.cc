@@ -62,9 +62,12 @@ struct RecordList::State {
   // spilled chunks, and one the worker prepares while idle. Fresh pages are
   // costly, so buffers are reused rather than given back and mapped again.
   std::vector<MappedBuffer> free_buffers;
-  bool prepare_ahead = true;      // false once mapping ahead failed
+  // True once the first chunk is half full, so that a small extract maps no
+  // memory it will not use; false again once mapping ahead failed.
+  bool prepare_ahead = false;
   bool stopping = false;
   bool worker_running = false;
+  bool worker_tried = false;      // a thread is asked for once
   pthread_t worker{};
   std::atomic<int> status{0};
 
@@ -322,16 +325,26 @@ int RecordList::Add(std::string_view record) {
     return 1;
   }
   if (!s.filling.memory) {
-    if (!s.worker_running) {
-      s.worker_running = pthread_create(&s.worker, nullptr, RunWorker, &s) == 0;
-    }
     s.filling.memory = s.TakeBuffer();
-    s.changed.notify_all();  // the worker may prepare the next buffer
     if (!s.filling.memory) return 0;
   }
   std::memcpy(s.filling.memory.data() + s.filling.count * s.length, record.data(), s.length);
   ++s.count;
-  if (++s.filling.count == s.chunk_records) {
+  ++s.filling.count;
+  if (!s.worker_tried && s.filling.count > s.chunk_records / 2) {
+    // An extract this large needs a second chunk: the worker starts and
+    // prepares it while this one fills.
+    s.worker_tried = true;
+    s.worker_running = pthread_create(&s.worker, nullptr, RunWorker, &s) == 0;
+    if (s.worker_running) {
+      {
+        std::lock_guard<std::mutex> lock(s.mutex);
+        s.prepare_ahead = true;
+      }
+      s.changed.notify_all();
+    }
+  }
+  if (s.filling.count == s.chunk_records) {
     Chunk full = std::move(s.filling);
     s.filling = Chunk{};
     if (!s.worker_running) {  // no thread to be had: sort here
