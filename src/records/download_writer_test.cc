@@ -155,9 +155,12 @@ TEST(WriteFile, AFullDeviceIsReportedAsAWriteFailure) {
   EXPECT_EQ(outcome.printed, "Ausgabedatei konnte nicht geschrieben werden \n");
 }
 
-// Runs WriteFile in a child process whose files may not grow past
-// `size_limit` bytes (as on a full disk) and returns its result and printout.
-Outcome WriteWithFileSizeLimit(RunState& run, rlim_t size_limit, const std::string& printout) {
+// Adds `records` and runs WriteFile in a child process whose files may not
+// grow past `size_limit` bytes (as on a full disk) and returns its result and
+// printout. The records are added in the child: threads do not cross a fork.
+Outcome WriteWithFileSizeLimit(const std::string& target, int replace,
+                               const std::vector<std::string>& records, rlim_t size_limit,
+                               const std::string& printout) {
   std::fflush(stdout);
   const pid_t child = fork();
   if (child == 0) {
@@ -165,6 +168,8 @@ Outcome WriteWithFileSizeLimit(RunState& run, rlim_t size_limit, const std::stri
     const rlimit limit{size_limit, size_limit};
     setrlimit(RLIMIT_FSIZE, &limit);
     std::freopen(printout.c_str(), "w", stdout);
+    RunState run;
+    PrepareRun(run, target, replace, records);
     const int result = WriteFile(run);
     std::fflush(stdout);
     _exit(result == 0 ? 0 : 1);
@@ -179,9 +184,9 @@ TEST(WriteFile, AFailedAppendCutsTheFileBackToItsOldLength) {
   TestFolder folder;
   const std::string target = folder.File("out.txt");
   WriteWhole(target, "old content");
-  RunState run;
-  PrepareRun(run, target, 0, {std::string(5 << 20, 'a'), std::string(5 << 20, 'b')});
-  const Outcome outcome = WriteWithFileSizeLimit(run, 1 << 20, folder.File("printed"));
+  const Outcome outcome =
+      WriteWithFileSizeLimit(target, 0, {std::string(5 << 20, 'a'), std::string(5 << 20, 'b')},
+                             1 << 20, folder.File("printed"));
   EXPECT_EQ(outcome.result, -1);
   EXPECT_EQ(outcome.printed, "Ausgabedatei konnte nicht geschrieben werden \n");
   EXPECT_EQ(ReadWhole(target), "old content");
@@ -191,9 +196,9 @@ TEST(WriteFile, AFailedReplaceKeepsTheOldContentAndLeavesNoTemporaryFile) {
   TestFolder folder;
   const std::string target = folder.File("out.txt");
   WriteWhole(target, "old content");
-  RunState run;
-  PrepareRun(run, target, 1, {std::string(5 << 20, 'a'), std::string(5 << 20, 'b')});
-  const Outcome outcome = WriteWithFileSizeLimit(run, 1 << 20, folder.File("printed"));
+  const Outcome outcome =
+      WriteWithFileSizeLimit(target, 1, {std::string(5 << 20, 'a'), std::string(5 << 20, 'b')},
+                             1 << 20, folder.File("printed"));
   EXPECT_EQ(outcome.result, -1);
   EXPECT_EQ(outcome.printed, "Ausgabedatei konnte nicht geschrieben werden \n");
   EXPECT_EQ(ReadWhole(target), "old content");
