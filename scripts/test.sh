@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the normal build, the same suite under
-# AddressSanitizer and UndefinedBehaviorSanitizer, a bounded fuzzing run of
+# AddressSanitizer and UndefinedBehaviorSanitizer and again under
+# ThreadSanitizer (the sorting and writing threads), a bounded fuzzing run of
 # every input reader, and the Windows build's suite under Wine where Wine can
 # be installed. Installs what is missing.
 set -euo pipefail
@@ -27,6 +28,9 @@ echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:print_stacktrace=1 \
 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   run_suite build-sanitize -DKELVADOR_SANITIZE=ON
+echo "== tests under ThreadSanitizer"
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+  run_suite build-tsan -DKELVADOR_THREAD_SANITIZE=ON
 echo "== fuzzing every input reader, ${KELVADOR_FUZZ_SECONDS:-30} s each"
 scripts/fuzz.sh "${KELVADOR_FUZZ_SECONDS:-30}"
 echo "== the Windows build under Wine"
