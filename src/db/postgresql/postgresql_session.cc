@@ -127,12 +127,12 @@ int PostgresqlSession::FetchRow(RowSlots& slots) {
     if (lengths[i] > kSlotSize) status = kItemTruncated;
   }
   for (int i = 0; i < item_count_ && status != kItemTruncated; ++i) {
-    if (PQgetisnull(row, 0, i)) {
-      slots.SetEmpty(i);
-      status = kNullItem;
-    } else {
+    if (lengths[i] > 0) {
       // Text values from the server never hold a zero byte.
       slots.SetText(i, PQgetvalue(row, 0, i), static_cast<std::size_t>(lengths[i]));
+    } else {
+      slots.SetEmpty(i);  // an empty text or a NULL, which has no length either
+      if (PQgetisnull(row, 0, i)) status = kNullItem;
     }
   }
   PQclear(row);
