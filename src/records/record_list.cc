@@ -87,6 +87,7 @@ struct RecordList::State {
   void ProcessChunk(Chunk chunk);
   Chunk SortChunk(Chunk& chunk, SortKey* index);
   void KeepSorted(Chunk chunk);
+  MappedBuffer PopFreeBuffer();
   MappedBuffer TakeBuffer();
   void GiveBack(MappedBuffer buffer);
   void SpillSorted();
@@ -138,14 +139,19 @@ extern "C" void* RunWorker(void* argument) {
 
 }  // namespace
 
+// With `mutex` held: a buffer from the pool, or an empty one.
+MappedBuffer RecordList::State::PopFreeBuffer() {
+  if (free_buffers.empty()) return MappedBuffer{};
+  MappedBuffer buffer = std::move(free_buffers.back());
+  free_buffers.pop_back();
+  return buffer;
+}
+
+// A buffer from the pool, or a freshly mapped one (empty when none is had).
 MappedBuffer RecordList::State::TakeBuffer() {
   {
     std::lock_guard<std::mutex> lock(mutex);
-    if (!free_buffers.empty()) {
-      MappedBuffer buffer = std::move(free_buffers.back());
-      free_buffers.pop_back();
-      return buffer;
-    }
+    if (MappedBuffer buffer = PopFreeBuffer()) return buffer;
   }
   MappedBuffer buffer;
   buffer.Allocate(chunk_records * length);
@@ -356,10 +362,7 @@ int RecordList::Add(std::string_view record) {
       s.has_pending = true;
       // The next chunk to fill is taken now, before the worker can take the
       // same touched buffer as a sorting target: faults belong on its core.
-      if (!s.free_buffers.empty()) {
-        s.filling.memory = std::move(s.free_buffers.back());
-        s.free_buffers.pop_back();
-      }
+      s.filling.memory = s.PopFreeBuffer();
       lock.unlock();
       s.changed.notify_all();
     }
