@@ -29,7 +29,7 @@ void BufferedWriter::WaitForBackgroundWrite() {
 }
 
 void BufferedWriter::WriteAll(const std::uint8_t* data, std::size_t size) {
-  const bool start_writeback = start_writeback_ && size > 0;
+  if (size == 0) return;
   while (size > 0 && !failed_.load(std::memory_order_relaxed)) {
     const ssize_t done = write(fd_, data, size);
     if (done < 0) {
@@ -46,7 +46,7 @@ void BufferedWriter::WriteAll(const std::uint8_t* data, std::size_t size) {
   }
 #if defined(__linux__)
   // Only a request: pages already on their way are not waited for.
-  if (start_writeback && size == 0) sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+  if (start_writeback_ && size == 0) sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
 #endif
 }
 
