@@ -31,8 +31,7 @@ class RowSlots {
     if (length > static_cast<std::size_t>(kSlotSize)) length = kSlotSize;
     const void* zero = std::memchr(text, 0, length);
     if (zero != nullptr) length = static_cast<const char*>(zero) - text;
-    std::memcpy(text_[index].data(), text, length);
-    lengths_[index] = static_cast<std::uint8_t>(length);
+    SetText(index, text, length);
   }
 
   // Stores `length` bytes (at most kSlotSize) of a text known to hold no zero

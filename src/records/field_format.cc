@@ -43,14 +43,4 @@ void WriteField(std::string_view value, std::size_t width, FieldFormat format, c
   }
 }
 
-void FormatField(std::string_view value, std::int32_t width, std::string_view format,
-                 std::string* record) {
-  const FieldFormat known = FieldFormatNamed(format);
-  // A negative width (the definition file can hold one) contributes nothing, as 0 does.
-  if (known == FieldFormat::kNone || width <= 0) return;
-  const std::size_t start = record->size();
-  record->resize(start + static_cast<std::size_t>(width));
-  WriteField(value, static_cast<std::size_t>(width), known, record->data() + start);
-}
-
 }  // namespace kelvador

@@ -1,8 +1,8 @@
 #ifndef KELVADOR_RECORDS_FIELD_FORMAT_H_
 #define KELVADOR_RECORDS_FIELD_FORMAT_H_
 
+#include <cstddef>
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 namespace kelvador {
@@ -20,19 +20,11 @@ enum class FieldFormat : std::uint8_t { kNone, kChar, kDec, kTxt };
 // "CHAR", "DEC" or "TXT", compared exactly; any other text is kNone.
 FieldFormat FieldFormatNamed(std::string_view format);
 
-// Writes `value` into out[0, width) by `format` (not kNone): trimmed and
-// padded as FormatField describes, a longer value cut to its rightmost
-// `width` characters. `width` must be above 0.
+// Writes `value` into out[0, width) as a field of exactly `width` (above 0)
+// characters by `format` (not kNone): kChar trims both ends and pads blanks
+// behind, kDec trims both ends and pads zeros in front, kTxt trims the end only
+// and pads blanks behind. A longer value keeps its rightmost `width` characters.
 void WriteField(std::string_view value, std::size_t width, FieldFormat format, char* out);
-
-// Appends `value` to *record as a field of exactly `width` characters by
-// `format`, compared exactly: "CHAR" trims both ends and pads blanks behind,
-// "DEC" trims both ends and pads zeros in front, "TXT" trims the end only and
-// pads blanks behind. A longer value keeps its rightmost `width` characters.
-// Any other format, and a width of 0 or less, appends nothing. Appending never
-// allocates once *record has the capacity of a whole record.
-void FormatField(std::string_view value, std::int32_t width, std::string_view format,
-                 std::string* record);
 
 }  // namespace kelvador
 

@@ -2,8 +2,24 @@
 
 #include <gtest/gtest.h>
 
+#include "records/record_builder.h"
+
 namespace kelvador {
 namespace {
+
+// The record of a row whose column 1 is "pre" (CHAR, 3 wide) and whose
+// column 2 holds `value` with the given width and format.
+std::string RecordWithField(std::string_view value, std::int32_t width, std::string_view format) {
+  ColumnLayout layout;
+  layout[0] = ColumnSpec{"PRE", "CHAR", 3};
+  layout[1] = ColumnSpec{"FIELD", std::string(format), width};
+  RowSlots row;
+  row.Set(0, "pre", 3);
+  row.Set(1, value.data(), value.size());
+  std::string record;
+  BuildRecord(layout, row, &record);
+  return record;
+}
 
 struct FieldCase {
   std::string_view value;
@@ -12,7 +28,7 @@ struct FieldCase {
   std::string_view want;
 };
 
-TEST(FormatField, CutsPadsAndTrimsByFormat) {
+TEST(FieldFormat, CutsPadsAndTrimsByFormat) {
   const std::string hundred(100, 'x');
   const std::string hundred_and_blank = hundred + " ";
   const FieldCase cases[] = {
@@ -46,16 +62,14 @@ TEST(FormatField, CutsPadsAndTrimsByFormat) {
       {hundred, 101, "TXT", hundred_and_blank},
   };
   for (const FieldCase& c : cases) {
-    std::string record = "pre";
-    FormatField(c.value, c.width, c.format, &record);
+    const std::string record = RecordWithField(c.value, c.width, c.format);
     EXPECT_EQ(record, "pre" + std::string(c.want))
         << c.format << " width " << c.width << " '" << c.value << "'";
   }
 }
 
-TEST(FormatField, WideFieldsAreNotCut) {
-  std::string record;
-  FormatField("7", 999, "DEC", &record);
+TEST(FieldFormat, WideFieldsAreNotCut) {
+  const std::string record = RecordWithField("7", 999, "DEC").substr(3);
   ASSERT_EQ(record.size(), 999u);
   EXPECT_EQ(record.back(), '7');
   EXPECT_EQ(record.find_first_not_of('0'), 998u);
