@@ -5,8 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <thread>
+
+#include "records/mapped_buffer.h"
 
 namespace kelvador {
 
@@ -32,9 +33,17 @@ class BufferedWriter {
   // request, nothing changes.
   void StartWritebackEarly() { start_writeback_ = true; }
 
+  // For a regular file written from its start: whole blocks go from the
+  // writer's own buffers to the disk, past the system's file cache, so that
+  // writing a large file takes no fresh memory for cached pages. The last
+  // partial block, and everything after a write the file system refuses so,
+  // goes through the cache as usual. Call before the first Append; where the
+  // system has no such writing, nothing changes.
+  void BypassFileCache();
+
   void Append(const void* data, std::size_t size) {
     if (size < capacity_ - used_) {
-      std::memcpy(buffer_.get() + used_, data, size);
+      std::memcpy(buffer_.data() + used_, data, size);
       used_ += size;
     } else {
       AppendSlow(static_cast<const std::uint8_t*>(data), size);
@@ -51,12 +60,15 @@ class BufferedWriter {
   void WriteBuffer();
   void WaitForBackgroundWrite();
   void WriteAll(const std::uint8_t* data, std::size_t size);
+  void StopBypassingFileCache();
 
   int fd_;
   bool in_background_;
   bool start_writeback_ = false;
-  std::unique_ptr<std::uint8_t[]> buffer_;
-  std::unique_ptr<std::uint8_t[]> spare_;  // being written in the background
+  bool bypass_cache_ = false;  // whole blocks are written past the file cache
+  // Mapped, so page aligned as writing past the file cache needs.
+  MappedBuffer buffer_;
+  MappedBuffer spare_;  // being written in the background
   std::size_t capacity_;
   std::size_t used_ = 0;
   std::atomic<bool> failed_{false};

@@ -41,6 +41,10 @@ int WriteFile(RunState& run) {
       return CannotOpen();
     }
     BufferedWriter writer(file.fd(), kOutputBufferBytes, /*in_background=*/true);
+    // The file is flushed to disk before it replaces the target anyway, so
+    // its pages need not pass through the file cache, and a large file would
+    // otherwise take as much fresh memory again as the records themselves.
+    if (file.writes_new_file()) writer.BypassFileCache();
     writer.StartWritebackEarly();
     MergeProgress progress;
     if (run.progress && list->spilled()) {

@@ -26,6 +26,9 @@ class OutputFile {
   // The descriptor to write the records to, after Open returned 0.
   int fd() const { return fd_; }
 
+  // True when the records go to a new regular file, written from its start.
+  bool writes_new_file() const { return mode_ == Mode::kTemporary; }
+
   // Makes what was written the target's content: for a temporary file flush to
   // disk, keep the old file's permission bits and rename it over the target.
   // Returns 0, or -1 after which the target has its old content or length.
