@@ -29,7 +29,8 @@ class Session {
   // beyond them are left as they are. A NULL item empties its slot and the call
   // returns -1405 with the row delivered; an item longer than 100 characters
   // returns -1406 and the row is not delivered. Rows may be prefetched in
-  // batches inside the backend; one call delivers one row.
+  // batches inside the backend; one call delivers one row. Slots may point
+  // into the backend's own memory, valid until the next FetchRow or CloseQuery.
   virtual int FetchRow(RowSlots& slots) = 0;
 
   // Closes the cursor opened by OpenQuery.

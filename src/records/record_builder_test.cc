@@ -66,5 +66,30 @@ TEST(BuildRecord, WidthsMayAddUpToMoreThanAnOldRecordBuffer) {
   EXPECT_EQ(record.substr(29 * 999, 101), full + " ");
 }
 
+// Backends hand over their own memory or a copy, slot by slot; a slot reads
+// whichever came last, and a cleared row reads as empty.
+TEST(RowSlots, ASlotReadsItsLatestTextWhetherCopiedOrViewed) {
+  const std::string kept = "viewed text";
+  const std::string zero_inside("ab\0cd", 5);
+  const std::string too_long(kSlotSize + 5, 'v');
+  RowSlots row;
+  row.View(0, kept.data(), kept.size(), /*may_hold_zero=*/false);
+  EXPECT_EQ(row.Slot(0), "viewed text");
+  EXPECT_EQ(row.Slot(0).data(), kept.data());  // no copy
+  row.Set(0, "copied", 6);
+  EXPECT_EQ(row.Slot(0), "copied");
+  row.View(0, zero_inside.data(), zero_inside.size(), /*may_hold_zero=*/true);
+  EXPECT_EQ(row.Slot(0), "ab");
+  row.View(1, too_long.data(), too_long.size(), /*may_hold_zero=*/false);
+  EXPECT_EQ(row.Slot(1).size(), static_cast<std::size_t>(kSlotSize));
+  const RowSlots copy = row;
+  EXPECT_EQ(copy.Slot(1).data(), too_long.data());
+  row.Clear();
+  EXPECT_EQ(row.Slot(0), "");
+  EXPECT_EQ(row.Slot(1), "");
+  row.Set(1, "own", 3);
+  EXPECT_EQ(row.Slot(1), "own");
+}
+
 }  // namespace
 }  // namespace kelvador

@@ -160,7 +160,9 @@ int OdbcSession::FetchRow(RowSlots& slots) {
       slots.SetEmpty(i);
       status = kNullItem;
     } else {
-      slots.Set(i, &text_[at * kBufferSize], static_cast<std::size_t>(lengths_[at]));
+      // The bound buffers keep the row until the next block is fetched.
+      slots.View(i, &text_[at * kBufferSize], static_cast<std::size_t>(lengths_[at]),
+                 /*may_hold_zero=*/true);
     }
   }
   return status;

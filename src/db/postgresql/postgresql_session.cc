@@ -103,12 +103,18 @@ int PostgresqlSession::OpenQuery(const std::string& statement, int* item_count) 
   return 0;
 }
 
+void PostgresqlSession::ReleaseRow() {
+  PQclear(row_);
+  row_ = nullptr;
+}
+
 void PostgresqlSession::EndStream() {
   while (PGresult* rest = PQgetResult(connection_)) PQclear(rest);
   streaming_ = false;
 }
 
 int PostgresqlSession::FetchRow(RowSlots& slots) {
+  ReleaseRow();
   if (!streaming_) return kNoFurtherRow;
   PGresult* row = PQgetResult(connection_);
   const ExecStatusType kind = PQresultStatus(row);
@@ -129,17 +135,19 @@ int PostgresqlSession::FetchRow(RowSlots& slots) {
   for (int i = 0; i < item_count_ && status != kItemTruncated; ++i) {
     if (lengths[i] > 0) {
       // Text values from the server never hold a zero byte.
-      slots.SetText(i, PQgetvalue(row, 0, i), static_cast<std::size_t>(lengths[i]));
+      slots.View(i, PQgetvalue(row, 0, i), static_cast<std::size_t>(lengths[i]),
+                 /*may_hold_zero=*/false);
     } else {
       slots.SetEmpty(i);  // an empty text or a NULL, which has no length either
       if (PQgetisnull(row, 0, i)) status = kNullItem;
     }
   }
-  PQclear(row);
+  row_ = row;  // kept while the slots point into it
   return status;
 }
 
 int PostgresqlSession::CloseQuery() {
+  ReleaseRow();
   if (streaming_) {
     // Rows not read yet are not wanted: ask the server to stop sending them.
     if (PGcancel* cancel = PQgetCancel(connection_)) {

@@ -34,6 +34,7 @@ class PostgresqlSession final : public Session {
 
  private:
   void EndStream();       // reads what is left of the running query
+  void ReleaseRow();      // frees the row the slots point into
   int StatusOf(const PGresult* result) const;
   int Execute(const char* command);  // runs a command without result rows
 
@@ -41,6 +42,7 @@ class PostgresqlSession final : public Session {
   int item_count_ = 0;
   bool in_transaction_ = false;
   bool streaming_ = false;  // the query runs and its rows are not all read
+  PGresult* row_ = nullptr;  // the last row delivered; its slots point into it
 };
 
 }  // namespace kelvador::db

@@ -104,7 +104,9 @@ class SqliteSession final : public Session {
       }
       const int length = sqlite3_column_bytes(query, item);
       if (length > kSlotSize) return kItemTruncated;  // the row is not delivered
-      slots.Set(item, reinterpret_cast<const char*>(text), static_cast<std::size_t>(length));
+      // A text stays where SQLite put it until the next step.
+      slots.View(item, reinterpret_cast<const char*>(text), static_cast<std::size_t>(length),
+                 /*may_hold_zero=*/true);
     }
     return status;
   }

@@ -181,6 +181,7 @@ TEST_F(SqliteSessionTest, ItemsUpToOneHundredBytesFitAndLongerOnesFailTheRow) {
       {"'" + ascii_100 + "'", 0, ascii_100},       {"'" + ascii_100 + "y'", kItemTruncated, ""},
       {"'" + umlauts_100 + "'", 0, umlauts_100},   {"'" + umlauts_100 + "y'", kItemTruncated, ""},
       {"printf('%.101d', 7)", kItemTruncated, ""},
+      {"x'41004243'", 0, "A"},  // a text ends at its first zero byte
   };
   auto session = Connect();
   for (const auto& c : cases) {
