@@ -2,6 +2,8 @@
 // with VirtualFree, as mmap and munmap do elsewhere.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "records/mapped_buffer.h"
 
 namespace kelvador {
@@ -15,6 +17,8 @@ bool MappedBuffer::Allocate(std::size_t size) {
   size_ = size;
   return true;
 }
+
+void MappedBuffer::Prefault(std::size_t bytes) { TouchEveryPage(data_, std::min(bytes, size_)); }
 
 void MappedBuffer::Release() {
   if (data_ != nullptr) VirtualFree(data_, 0, MEM_RELEASE);

@@ -1,5 +1,7 @@
 #include "records/mapped_buffer.h"
 
+#include <algorithm>
+
 #include <sys/mman.h>
 
 namespace kelvador {
@@ -15,6 +17,18 @@ bool MappedBuffer::Allocate(std::size_t size) {
   data_ = static_cast<std::uint8_t*>(block);
   size_ = size;
   return true;
+}
+
+void MappedBuffer::Prefault(std::size_t bytes) {
+  bytes = std::min(bytes, size_);
+#if defined(MADV_POPULATE_WRITE)
+  // One request instead of a fault per page, where the system knows it.
+  constexpr std::size_t kPage = 4096;
+  if (bytes != 0 && madvise(data_, (bytes + kPage - 1) / kPage * kPage, MADV_POPULATE_WRITE) == 0) {
+    return;
+  }
+#endif
+  TouchEveryPage(data_, bytes);
 }
 
 void MappedBuffer::Release() {

@@ -10,6 +10,12 @@ namespace kelvador {
 // when released. The allocator would keep freed blocks of this size for reuse
 // once its mapping threshold has grown, and a run that spills must really hand
 // its memory back. Pages cost memory only once they are touched.
+// Writes a byte into every 4 KiB page of data[0, size).
+inline void TouchEveryPage(std::uint8_t* data, std::size_t size) {
+  constexpr std::size_t kPage = 4096;
+  for (std::size_t at = 0; at < size; at += kPage) data[at] = 0;
+}
+
 class MappedBuffer {
  public:
   MappedBuffer() = default;
@@ -36,12 +42,10 @@ class MappedBuffer {
   bool Allocate(std::size_t size);
   void Release();
 
-  // Touches every page, so that the system provides them now (in the calling
-  // thread) rather than one fault at a time while the buffer is filled.
-  void Prefault() {
-    constexpr std::size_t kPage = 4096;
-    for (std::size_t at = 0; at < size_; at += kPage) data_[at] = 0;
-  }
+  // Has the system provide the pages of the first `bytes` bytes (all when
+  // more than size()) now, in the calling thread, rather than one fault at a
+  // time while they are filled.
+  void Prefault(std::size_t bytes = SIZE_MAX);
 
   std::uint8_t* data() const { return data_; }
   std::size_t size() const { return size_; }

@@ -88,7 +88,7 @@ struct RecordList::State {
   Chunk SortChunk(Chunk& chunk, SortKey* index);
   void KeepSorted(Chunk chunk);
   MappedBuffer PopFreeBuffer();
-  MappedBuffer TakeBuffer();
+  MappedBuffer TakeBuffer(std::size_t prefault_bytes = 0);
   void GiveBack(MappedBuffer buffer);
   void SpillSorted();
   void CombineSmallestRuns();
@@ -147,14 +147,15 @@ MappedBuffer RecordList::State::PopFreeBuffer() {
   return buffer;
 }
 
-// A buffer from the pool, or a freshly mapped one (empty when none is had).
-MappedBuffer RecordList::State::TakeBuffer() {
+// A buffer from the pool, or a freshly mapped one (empty when none is had)
+// whose first `prefault_bytes` are provided at once.
+MappedBuffer RecordList::State::TakeBuffer(std::size_t prefault_bytes) {
   {
     std::lock_guard<std::mutex> lock(mutex);
     if (MappedBuffer buffer = PopFreeBuffer()) return buffer;
   }
   MappedBuffer buffer;
-  buffer.Allocate(chunk_records * length);
+  if (buffer.Allocate(chunk_records * length) && prefault_bytes != 0) buffer.Prefault(prefault_bytes);
   return buffer;
 }
 
@@ -172,7 +173,7 @@ void RecordList::State::GiveBack(MappedBuffer buffer) {
 // be sorted while the worker still sorts its own. When no buffer can be had,
 // the result has no memory and `chunk` is left as it was.
 Chunk RecordList::State::SortChunk(Chunk& chunk, SortKey* index) {
-  Chunk result{TakeBuffer(), chunk.count};
+  Chunk result{TakeBuffer(chunk.count * length), chunk.count};
   if (!result.memory) return Chunk{};
   SortRecords(chunk.memory.data(), chunk.count, length, index, result.memory.data());
   GiveBack(std::move(chunk.memory));
