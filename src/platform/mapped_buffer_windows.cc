@@ -20,6 +20,12 @@ bool MappedBuffer::Allocate(std::size_t size) {
 
 void MappedBuffer::Prefault(std::size_t bytes) { TouchEveryPage(data_, std::min(bytes, size_)); }
 
+void MappedBuffer::GiveBackPagesBefore(std::size_t bytes) {
+  constexpr std::size_t kPage = 4096;
+  const std::size_t whole_pages = std::min(bytes, size_) / kPage * kPage;
+  if (whole_pages != 0) VirtualFree(data_, whole_pages, MEM_DECOMMIT);
+}
+
 void MappedBuffer::Release() {
   if (data_ != nullptr) VirtualFree(data_, 0, MEM_RELEASE);
   data_ = nullptr;

@@ -31,6 +31,12 @@ void MappedBuffer::Prefault(std::size_t bytes) {
   TouchEveryPage(data_, bytes);
 }
 
+void MappedBuffer::GiveBackPagesBefore(std::size_t bytes) {
+  constexpr std::size_t kPage = 4096;
+  const std::size_t whole_pages = std::min(bytes, size_) / kPage * kPage;
+  if (whole_pages != 0) madvise(data_, whole_pages, MADV_DONTNEED);
+}
+
 void MappedBuffer::Release() {
   if (data_ != nullptr) munmap(data_, size_);
   data_ = nullptr;

@@ -47,6 +47,10 @@ class MappedBuffer {
   // time while they are filled.
   void Prefault(std::size_t bytes = SIZE_MAX);
 
+  // Gives the pages wholly inside data[0, bytes) back to the system while the
+  // mapping stays; they must not be read or written again.
+  void GiveBackPagesBefore(std::size_t bytes);
+
   std::uint8_t* data() const { return data_; }
   std::size_t size() const { return size_; }
   explicit operator bool() const { return data_ != nullptr; }

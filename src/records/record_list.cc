@@ -39,6 +39,34 @@ struct Chunk {
   std::size_t count = 0;
 };
 
+// A sorted chunk handed to the final merge in blocks of about 1 MiB; the pages
+// of each block are given back once the merge asks for the next one. Freeing
+// the chunks while the merge waits for the disk costs nothing, and at exit
+// would cost their whole size.
+class ConsumedChunkRecords : public SortedRecords {
+ public:
+  ConsumedChunkRecords(MappedBuffer& memory, std::size_t count, std::size_t length)
+      : memory_(memory), remaining_(count), length_(length),
+        block_records_(std::max<std::size_t>(1, kLargestIoBuffer / length)) {}
+
+  std::int64_t NextBlock(const std::uint8_t** block) override {
+    memory_.GiveBackPagesBefore(offset_);
+    if (remaining_ == 0) return 0;
+    const std::size_t records = std::min(remaining_, block_records_);
+    *block = memory_.data() + offset_;
+    offset_ += records * length_;
+    remaining_ -= records;
+    return static_cast<std::int64_t>(records);
+  }
+
+ private:
+  MappedBuffer& memory_;
+  std::size_t remaining_;
+  std::size_t length_;
+  std::size_t block_records_;
+  std::size_t offset_ = 0;
+};
+
 }  // namespace
 
 struct RecordList::State {
@@ -412,11 +440,9 @@ int RecordList::WriteSorted(BufferedWriter& out, const MergeProgress& progress) 
   if (!state_) return -1;
   State& s = *state_;
   if (s.length == 0) return out.ok() ? 0 : -1;
-  std::vector<MemoryRecords> memory;
+  std::vector<ConsumedChunkRecords> memory;
   memory.reserve(s.sorted.size());
-  for (const Chunk& chunk : s.sorted) {
-    memory.emplace_back(chunk.memory.data(), static_cast<std::int64_t>(chunk.count));
-  }
+  for (Chunk& chunk : s.sorted) memory.emplace_back(chunk.memory, chunk.count, s.length);
   // The read buffers of the run files share what one chunk would take.
   const std::size_t read_buffer =
       std::max(s.length, std::min(s.chunk_bytes / (s.run_files.size() + 1), kLargestIoBuffer));
@@ -425,7 +451,7 @@ int RecordList::WriteSorted(BufferedWriter& out, const MergeProgress& progress) 
     files.push_back(std::make_unique<FileRecords>(run.fd, run.count, s.length, read_buffer));
   }
   std::vector<SortedRecords*> sources;
-  for (MemoryRecords& source : memory) sources.push_back(&source);
+  for (ConsumedChunkRecords& source : memory) sources.push_back(&source);
   for (auto& file : files) sources.push_back(file.get());
   return MergeRecords(sources, s.length, out, progress);
 }

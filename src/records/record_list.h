@@ -57,7 +57,8 @@ class RecordList {
 
   // After Finish returned 0: writes every record in ascending unsigned byte
   // order, identical ones all kept, to `out`. Returns 0, or -1 when a run file
-  // cannot be read or `out` failed. `progress` may be empty.
+  // cannot be read or `out` failed. `progress` may be empty. The records'
+  // memory is given back as they are written: call it once.
   int WriteSorted(BufferedWriter& out, const MergeProgress& progress);
 
   struct State;  // defined in record_list.cc
