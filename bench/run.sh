@@ -4,7 +4,7 @@
 #
 # Usage: bench/run.sh [options]
 #   -n, --sizes "N ..."     row counts to measure (default "100000 1000000 5000000")
-#   -r, --repeat K          timed runs per tool and size (default 3)
+#   -r, --repeat K          timed runs per tool and size (default 5)
 #   --pg-sizes "N ..."      row counts for PostgreSQL (default: the same sizes)
 #   --no-pg                 skip PostgreSQL
 #   --spill-rows N          also extract N rows (20000000 for the 2.4 GB check)
@@ -42,7 +42,7 @@ build=$repo/build-bench
 bin=$build/bin
 
 sizes="100000 1000000 5000000"
-repeat=3
+repeat=5
 pg_sizes=""
 with_pg=1
 spill_rows=""
