@@ -20,10 +20,11 @@ bool MappedBuffer::Allocate(std::size_t size) {
 
 void MappedBuffer::Prefault(std::size_t bytes) { TouchEveryPage(data_, std::min(bytes, size_)); }
 
-void MappedBuffer::GiveBackPagesBefore(std::size_t bytes) {
+void MappedBuffer::GiveBackPages(std::size_t begin, std::size_t end) {
   constexpr std::size_t kPage = 4096;
-  const std::size_t whole_pages = std::min(bytes, size_) / kPage * kPage;
-  if (whole_pages != 0) VirtualFree(data_, whole_pages, MEM_DECOMMIT);
+  const std::size_t first = begin / kPage * kPage;
+  const std::size_t last = std::min(end, size_) / kPage * kPage;
+  if (first < last) VirtualFree(data_ + first, last - first, MEM_DECOMMIT);
 }
 
 void MappedBuffer::Release() {

@@ -31,10 +31,11 @@ void MappedBuffer::Prefault(std::size_t bytes) {
   TouchEveryPage(data_, bytes);
 }
 
-void MappedBuffer::GiveBackPagesBefore(std::size_t bytes) {
+void MappedBuffer::GiveBackPages(std::size_t begin, std::size_t end) {
   constexpr std::size_t kPage = 4096;
-  const std::size_t whole_pages = std::min(bytes, size_) / kPage * kPage;
-  if (whole_pages != 0) madvise(data_, whole_pages, MADV_DONTNEED);
+  const std::size_t first = begin / kPage * kPage;
+  const std::size_t last = std::min(end, size_) / kPage * kPage;
+  if (first < last) madvise(data_ + first, last - first, MADV_DONTNEED);
 }
 
 void MappedBuffer::Release() {

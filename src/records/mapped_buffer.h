@@ -47,9 +47,11 @@ class MappedBuffer {
   // time while they are filled.
   void Prefault(std::size_t bytes = SIZE_MAX);
 
-  // Gives the pages wholly inside data[0, bytes) back to the system while the
-  // mapping stays; they must not be read or written again.
-  void GiveBackPagesBefore(std::size_t bytes);
+  // Gives back to the system, while the mapping stays, the pages from the one
+  // holding data[begin] up to the one holding data[end], which is kept: the
+  // caller needs nothing in them again. Called with each range starting where
+  // the last ended, it frees every page once its last byte is done with.
+  void GiveBackPages(std::size_t begin, std::size_t end);
 
   std::uint8_t* data() const { return data_; }
   std::size_t size() const { return size_; }

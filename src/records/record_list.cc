@@ -50,7 +50,8 @@ class ConsumedChunkRecords : public SortedRecords {
         block_records_(std::max<std::size_t>(1, kLargestIoBuffer / length)) {}
 
   std::int64_t NextBlock(const std::uint8_t** block) override {
-    memory_.GiveBackPagesBefore(offset_);
+    memory_.GiveBackPages(given_back_, offset_);
+    given_back_ = offset_;
     if (remaining_ == 0) return 0;
     const std::size_t records = std::min(remaining_, block_records_);
     *block = memory_.data() + offset_;
@@ -64,7 +65,8 @@ class ConsumedChunkRecords : public SortedRecords {
   std::size_t remaining_;
   std::size_t length_;
   std::size_t block_records_;
-  std::size_t offset_ = 0;
+  std::size_t offset_ = 0;      // where the next block starts
+  std::size_t given_back_ = 0;  // pages before this are given back
 };
 
 }  // namespace

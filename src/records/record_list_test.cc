@@ -101,6 +101,9 @@ TEST(RecordList, ChunksAndRunFilesGiveTheBytesOfOnePlainSort) {
       {1, 7, 0, 64 << 20, false},
       {5000, 7, 0, 64 << 20, false},
       {5000, 3, 64, 1 << 20, false},        // many small chunks in memory
+      // Chunks written in several blocks, whose pages are freed as they go
+      // and do not end on a page boundary.
+      {400000, 13, 8 << 20, 256 << 20, false},
       {5000, 13, 13 * 16, 4096, true},      // a run file for nearly every chunk
       {20000, 24, 24 * 100, 8000, true},  // more run files than stay open: combined
       {3000, 1, 10, 200, true},
