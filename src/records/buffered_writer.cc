@@ -126,4 +126,10 @@ int BufferedWriter::Flush() {
   return ok() ? 0 : -1;
 }
 
+int BufferedWriter::Finish(int result) {
+  if (result == 0) return Flush();
+  WaitForBackgroundWrite();
+  return -1;
+}
+
 }  // namespace kelvador

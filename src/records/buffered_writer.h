@@ -54,6 +54,12 @@ class BufferedWriter {
   // write failed.
   int Flush();
 
+  // Ends the writing of bytes produced with `result` (0 when producing them
+  // went well): flushes when it did, and in every case waits for a write still
+  // in flight, so that the descriptor may be closed or removed afterwards.
+  // Returns 0, or -1 when `result` or any write failed.
+  int Finish(int result);
+
  private:
   void AppendSlow(const std::uint8_t* data, std::size_t size);
   // Writes the full buffer, in the background when asked for; empties it.

@@ -53,7 +53,7 @@ int WriteFile(RunState& run) {
       progress = [line, total](std::int64_t merged) { line->Merging(merged, total); };
     }
     int result = list->WriteSorted(writer, progress);
-    if (result == 0) result = writer.Flush();
+    result = writer.Finish(result);
     if (result == 0) result = file.Commit();
     if (run.progress) run.progress->Finish();
     if (result != 0) {

@@ -266,7 +266,7 @@ void RecordList::State::SpillSorted() {
   for (MemoryRecords& source : memory) sources.push_back(&source);
   BufferedWriter writer(fd, io_buffer_bytes, /*in_background=*/true);
   int result = MergeRecords(sources, length, writer, nullptr);
-  if (result == 0) result = writer.Flush();
+  result = writer.Finish(result);
   for (Chunk& chunk : sorted) GiveBack(std::move(chunk.memory));
   sorted.clear();
   sorted_bytes = 0;
@@ -303,7 +303,7 @@ void RecordList::State::CombineSmallestRuns() {
   }
   BufferedWriter writer(fd, io_buffer_bytes, /*in_background=*/true);
   int result = MergeRecords(sources, length, writer, nullptr);
-  if (result == 0) result = writer.Flush();
+  result = writer.Finish(result);
   if (result != 0) {
     close(fd);
     Fail(kRunFileNotWritten);
