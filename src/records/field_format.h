@@ -21,24 +21,26 @@ namespace field_bytes {
 
 inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
+// Copies `size` bytes, from sizeof(Word) to 2 * sizeof(Word), with two
+// overlapping moves of one word each.
+template <typename Word>
+inline void CopyTwoWords(char* out, const char* in, std::size_t size) {
+  Word head;
+  Word tail;
+  std::memcpy(&head, in, sizeof(Word));
+  std::memcpy(&tail, in + size - sizeof(Word), sizeof(Word));
+  std::memcpy(out, &head, sizeof(Word));
+  std::memcpy(out + size - sizeof(Word), &tail, sizeof(Word));
+}
+
 // Field values and paddings are mostly a few bytes long, where a library call
-// costs more than the copy; these handle up to 16 bytes with two overlapping
-// 8-byte or 4-byte moves and pass longer ones on.
+// costs more than the copy; these handle up to 16 bytes inline and pass
+// longer ones on.
 inline void Copy(char* out, const char* in, std::size_t size) {
   if (size >= 8 && size <= 16) {
-    std::uint64_t head;
-    std::uint64_t tail;
-    std::memcpy(&head, in, 8);
-    std::memcpy(&tail, in + size - 8, 8);
-    std::memcpy(out, &head, 8);
-    std::memcpy(out + size - 8, &tail, 8);
+    CopyTwoWords<std::uint64_t>(out, in, size);
   } else if (size >= 4 && size < 8) {
-    std::uint32_t head;
-    std::uint32_t tail;
-    std::memcpy(&head, in, 4);
-    std::memcpy(&tail, in + size - 4, 4);
-    std::memcpy(out, &head, 4);
-    std::memcpy(out + size - 4, &tail, 4);
+    CopyTwoWords<std::uint32_t>(out, in, size);
   } else if (size < 4) {
     for (std::size_t i = 0; i < size; ++i) out[i] = in[i];
   } else {

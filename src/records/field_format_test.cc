@@ -58,6 +58,11 @@ TEST(FieldFormat, CutsPadsAndTrimsByFormat) {
       {"AB", 4, "CHAR ", ""},
       {"AB", 4, "TEXT", ""},
       {"\xe4\xf6\xfc", 4, "CHAR", "\xe4\xf6\xfc "},
+      // Copies and paddings of 8 to 16 bytes take a path of their own.
+      {"ABCDEFGHIJ", 12, "CHAR", "ABCDEFGHIJ  "},
+      {"123456789", 20, "DEC", "00000000000123456789"},
+      {"ABCDEFGHIJKLMNOPQ", 16, "CHAR", "BCDEFGHIJKLMNOPQ"},
+      {"X", 17, "TXT", "X                "},
       {hundred, 100, "CHAR", hundred},
       {hundred, 101, "TXT", hundred_and_blank},
   };
