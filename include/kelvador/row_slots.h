@@ -29,24 +29,19 @@ class RowSlots {
     return {text, lengths_[index]};
   }
 
-  // Stores `length` bytes (at most kSlotSize) in slot `index`. A text ends at its
-  // first zero byte, as it would in a C string slot.
+  // Stores a copy of `length` bytes (at most kSlotSize) in slot `index`. A
+  // text ends at its first zero byte, as it would in a C string slot.
   void Set(int index, const char* text, std::size_t length) {
-    SetText(index, text, LengthBeforeZero(text, length));
-  }
-
-  // Stores `length` bytes (at most kSlotSize) of a text known to hold no zero
-  // byte, as a server's text values cannot; saves Set's search for one.
-  void SetText(int index, const char* text, std::size_t length) {
-    if (length > static_cast<std::size_t>(kSlotSize)) length = kSlotSize;
+    length = LengthBeforeZero(text, length);
     std::memcpy(text_[index].data(), text, length);
     lengths_[index] = static_cast<std::uint8_t>(length);
     viewed_ &= ~(std::uint32_t{1} << index);
   }
 
-  // Like Set and SetText, but the slot only points at `text`, which the caller
-  // keeps unchanged until the slots are cleared or the slot is set again;
-  // saves the copy. `may_hold_zero` asks for Set's search for a zero byte.
+  // Like Set, but the slot only points at `text`, which the caller keeps
+  // unchanged until the slots are cleared or the slot is set again; saves the
+  // copy. Without `may_hold_zero` (a server's text values cannot hold a zero
+  // byte) the search for one is saved too.
   void View(int index, const char* text, std::size_t length, bool may_hold_zero) {
     if (may_hold_zero) length = LengthBeforeZero(text, length);
     if (length > static_cast<std::size_t>(kSlotSize)) length = kSlotSize;
